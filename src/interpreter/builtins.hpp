@@ -1,0 +1,28 @@
+#pragma once
+// The built-in function table. Every call expression is offered here first: a call
+// whose name is one of the 39 built-in names is handled completely by the
+// built-in, which receives its argument expressions unevaluated and evaluates
+// exactly those it uses, in its own order.
+
+#include <cstdint>
+#include <string_view>
+
+#include "interpreter/interpreter.hpp"
+
+namespace quenra {
+
+using BuiltinFunction = Value (*)(Interpreter& interpreter, const CallExpr& call);
+
+struct Builtin {
+    std::string_view name;
+    std::uint8_t min_args;  // fewer arguments: the call yields null, evaluating nothing
+    BuiltinFunction function;
+};
+
+inline constexpr std::size_t BUILTIN_COUNT = 39;
+extern const Builtin BUILTINS[BUILTIN_COUNT];
+
+// The index of `name` in BUILTINS, or -1.
+int find_builtin(std::string_view name);
+
+}  // namespace quenra

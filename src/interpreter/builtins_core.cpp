@@ -1,0 +1,82 @@
+// Built-ins over containers and kinds: len, push, pop, reverse, typeof, is_*.
+#include <algorithm>
+
+#include "interpreter/builtin_functions.hpp"
+#include "interpreter/dict.hpp"
+
+namespace quenra::builtins {
+
+Value len(Interpreter& in, const CallExpr& call) {
+    Value x = in.evaluate(call.args[0]);
+    switch (x.kind()) {
+        case Value::Dict: return Value::number(static_cast<std::int64_t>(x.entries().size()));
+        case Value::Array: return Value::number(static_cast<std::int64_t>(x.items().size()));
+        case Value::String: return Value::number(static_cast<std::int64_t>(x.text().size()));
+        case Value::Number: case Value::Float: case Value::Boolean: case Value::Function:
+        case Value::Rect: case Value::Color: case Value::Circle: case Value::Triangle:
+        case Value::Null: case Value::Error: return Value();
+    }
+    return Value();
+}
+
+Value push(Interpreter& in, const CallExpr& call) {
+    Value array = in.evaluate(call.args[0]);
+    if (!array.is(Value::Array)) return Value();  // the item is not evaluated
+    Value item = in.evaluate(call.args[1]);
+    in.give_up_first_argument(call);
+    array.mutable_items().push_back(std::move(item));
+    return array;
+}
+
+Value pop(Interpreter& in, const CallExpr& call) {
+    Value array = in.evaluate(call.args[0]);
+    if (!array.is(Value::Array) || array.items().empty()) return Value();
+    return array.items().back();
+}
+
+Value reverse(Interpreter& in, const CallExpr& call) {
+    Value array = in.evaluate(call.args[0]);
+    if (!array.is(Value::Array)) return Value();
+    if (array.is_unique()) {
+        auto& items = array.mutable_items();
+        std::reverse(items.begin(), items.end());
+        return array;
+    }
+    const auto& items = array.items();
+    return Value::array(std::vector<Value>(items.rbegin(), items.rend()));
+}
+
+Value type_of(Interpreter& in, const CallExpr& call) {
+    Value x = in.evaluate(call.args[0]);
+    return Value::string(std::string(type_name(x)));
+}
+
+namespace {
+
+// The is_* family: false without an argument, otherwise a test of the first one.
+template <typename Test>
+Value kind_test(Interpreter& in, const CallExpr& call, Test test) {
+    if (call.args.empty()) return Value::boolean(false);
+    Value x = in.evaluate(call.args[0]);
+    return Value::boolean(test(x));
+}
+
+}  // namespace
+
+Value is_number(Interpreter& in, const CallExpr& call) {
+    return kind_test(in, call, [](const Value& x) { return x.is(Value::Number) || x.is(Value::Float); });
+}
+
+Value is_string(Interpreter& in, const CallExpr& call) {
+    return kind_test(in, call, [](const Value& x) { return x.is(Value::String); });
+}
+
+Value is_array(Interpreter& in, const CallExpr& call) {
+    return kind_test(in, call, [](const Value& x) { return x.is(Value::Array); });
+}
+
+Value is_dict(Interpreter& in, const CallExpr& call) {
+    return kind_test(in, call, [](const Value& x) { return x.is(Value::Dict); });
+}
+
+}  // namespace quenra::builtins

@@ -1,0 +1,131 @@
+// String built-ins: upper, lower, slice, split, concat, contains. Texts are
+// UTF-8; slice counts Unicode characters, everything else works on bytes.
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+
+#include "interpreter/builtin_functions.hpp"
+#include "interpreter/operators.hpp"
+#include "lexer/utf8.hpp"
+
+namespace quenra::builtins {
+
+namespace {
+
+enum class Case { Upper, Lower };
+
+// Full Unicode case mapping in the root locale (so "ß" upper-cases to "SS", and a
+// capital sigma at the end of a word lower-cases to the final form).
+Value map_case(Interpreter& in, const CallExpr& call, Case which) {
+    Value s = in.evaluate(call.args[0]);
+    if (!s.is(Value::String)) return Value();
+    std::string_view text = s.text();
+    bool ascii = true;
+    for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    std::string out;
+    if (ascii) {
+        // ASCII maps byte for byte; no need to wake the Unicode tables.
+        out.assign(text);
+        for (char& c : out) {
+            if (which == Case::Upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+            if (which == Case::Lower && c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        }
+        return Value::string(std::move(out));
+    }
+    icu::UnicodeString wide = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    if (which == Case::Upper) {
+        wide.toUpper(icu::Locale::getRoot());
+    } else {
+        wide.toLower(icu::Locale::getRoot());
+    }
+    wide.toUTF8String(out);
+    return Value::string(std::move(out));
+}
+
+}  // namespace
+
+Value upper(Interpreter& in, const CallExpr& call) { return map_case(in, call, Case::Upper); }
+Value lower(Interpreter& in, const CallExpr& call) { return map_case(in, call, Case::Lower); }
+
+// slice(s, start, end): characters from `start` (read as unsigned, so a negative
+// start skips everything) taking at most end - start (mod 2^64) of them.
+Value slice(Interpreter& in, const CallExpr& call) {
+    Value s = in.evaluate(call.args[0]);
+    Value start_value = in.evaluate(call.args[1]);
+    Value end_value = in.evaluate(call.args[2]);
+    std::int64_t start, end;
+    bool ok = to_integer(start_value, start);
+    ok = to_integer(end_value, end) && ok;
+    if (!s.is(Value::String) || !ok) return Value();
+    std::string_view text = s.text();
+    auto skip = static_cast<std::uint64_t>(start);
+    std::uint64_t count = static_cast<std::uint64_t>(end) - skip;
+    std::size_t pos = 0;
+    for (std::uint64_t i = 0; i < skip && pos < text.size(); ++i) utf8::decode(text, pos);
+    std::size_t from = pos;
+    for (std::uint64_t i = 0; i < count && pos < text.size(); ++i) utf8::decode(text, pos);
+    return Value::string(std::string(text.substr(from, pos - from)));
+}
+
+// split(s, sep) on display texts. An empty separator splits between characters,
+// with an empty piece at each end; an empty s always gives one empty piece.
+Value split(Interpreter& in, const CallExpr& call) {
+    std::string text = to_display_string(in.evaluate(call.args[0]));
+    std::string separator = to_display_string(in.evaluate(call.args[1]));
+    std::vector<Value> pieces;
+    if (text.empty()) {
+        pieces.push_back(Value::string(""));
+    } else if (separator.empty()) {
+        pieces.push_back(Value::string(""));
+        std::size_t pos = 0;
+        while (pos < text.size()) {
+            std::size_t from = pos;
+            utf8::decode(text, pos);
+            pieces.push_back(Value::string(text.substr(from, pos - from)));
+        }
+        pieces.push_back(Value::string(""));
+    } else {
+        std::size_t from = 0;
+        for (;;) {
+            std::size_t at = text.find(separator, from);
+            if (at == std::string::npos) break;
+            pieces.push_back(Value::string(text.substr(from, at - from)));
+            from = at + separator.size();
+        }
+        pieces.push_back(Value::string(text.substr(from)));
+    }
+    return Value::array(std::move(pieces));
+}
+
+Value concat(Interpreter& in, const CallExpr& call) {
+    std::vector<Value> values;
+    values.reserve(call.args.size());
+    for (const Expr& arg : call.args) values.push_back(in.evaluate(arg));
+    if (values.empty()) return Value::string("");
+    in.give_up_first_argument(call);
+    Value result;
+    std::size_t rest = 0;
+    if (values[0].is(Value::String)) {
+        // Extend the first string itself when nobody else holds it.
+        result = std::move(values[0]);
+        rest = 1;
+    } else {
+        result = Value::string("");
+    }
+    std::string& out = result.mutable_text();
+    for (std::size_t i = rest; i < values.size(); ++i) {
+        if (values[i].is(Value::String)) {
+            out += values[i].text();
+        } else {
+            append_display_string(out, values[i]);
+        }
+    }
+    return result;
+}
+
+Value contains(Interpreter& in, const CallExpr& call) {
+    std::string haystack = to_display_string(in.evaluate(call.args[0]));
+    std::string needle = to_display_string(in.evaluate(call.args[1]));
+    return Value::boolean(haystack.find(needle) != std::string::npos);
+}
+
+}  // namespace quenra::builtins

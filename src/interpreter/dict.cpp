@@ -1,0 +1,59 @@
+#include "interpreter/dict.hpp"
+
+namespace quenra {
+
+std::size_t Dict::find_index(std::string_view key, std::uint64_t hash) const {
+    if (slots_.empty()) {
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            if (hashes_[i] == hash && entries_[i].key.text() == key) return i;
+        }
+        return entries_.size();
+    }
+    std::size_t mask = slots_.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        std::uint32_t held = slots_[slot];
+        if (held == 0) return entries_.size();
+        std::size_t i = held - 1;
+        if (hashes_[i] == hash && entries_[i].key.text() == key) return i;
+    }
+}
+
+const Value* Dict::find(const Value& key) const {
+    std::size_t i = find_index(key.text(), string_hash(key.string_object()));
+    return i < entries_.size() ? &entries_[i].value : nullptr;
+}
+
+void Dict::insert(Value key, Value value) {
+    std::uint64_t hash = string_hash(key.string_object());
+    std::size_t i = find_index(key.text(), hash);
+    if (i < entries_.size()) {
+        entries_[i].value = std::move(value);
+        return;
+    }
+    entries_.push_back(Entry{std::move(key), std::move(value)});
+    hashes_.push_back(hash);
+    if (entries_.size() <= LINEAR_LIMIT) return;
+    // Keep the table at most half full.
+    if (slots_.size() < entries_.size() * 2) {
+        rebuild_index();
+        return;
+    }
+    std::size_t mask = slots_.size() - 1;
+    std::size_t slot = hash & mask;
+    while (slots_[slot] != 0) slot = (slot + 1) & mask;
+    slots_[slot] = static_cast<std::uint32_t>(entries_.size());
+}
+
+void Dict::rebuild_index() {
+    std::size_t capacity = 16;
+    while (capacity < entries_.size() * 4) capacity *= 2;
+    slots_.assign(capacity, 0);
+    std::size_t mask = capacity - 1;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        std::size_t slot = hashes_[i] & mask;
+        while (slots_[slot] != 0) slot = (slot + 1) & mask;
+        slots_[slot] = static_cast<std::uint32_t>(i + 1);
+    }
+}
+
+}  // namespace quenra

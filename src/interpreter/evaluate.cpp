@@ -1,0 +1,100 @@
+// Expression evaluation: turns one expression into a new value by walking it.
+// Evaluation never fails: an operation that does not apply to its operands
+// yields null.
+#include "interpreter/builtins.hpp"
+#include "interpreter/dict.hpp"
+#include "interpreter/interpreter.hpp"
+#include "interpreter/operators.hpp"
+
+namespace quenra {
+
+Value Interpreter::evaluate(const Expr& expr) {
+    switch (expr.kind) {
+        case ExprKind::Number: return Value::number(expr.as<NumberExpr>().value);
+        case ExprKind::Float: return Value::floating(expr.as<FloatExpr>().value);
+        case ExprKind::String: return symbol_string(expr.as<StringExpr>().value.id);
+        case ExprKind::Boolean: return Value::boolean(expr.as<BooleanExpr>().value);
+        case ExprKind::Variable: return lookup(expr.as<VariableExpr>().name.id);
+        case ExprKind::Binary: return evaluate_binary(expr.as<BinaryExpr>());
+        case ExprKind::Unary: return evaluate_unary(expr.as<UnaryExpr>());
+        case ExprKind::Call: return evaluate_call(expr.as<CallExpr>());
+        case ExprKind::Array: return evaluate_array(expr.as<ArrayExpr>());
+        case ExprKind::Dict: return evaluate_dict(expr.as<DictExpr>());
+        case ExprKind::Index: return evaluate_index(expr.as<IndexExpr>());
+        case ExprKind::Range: return evaluate_range(expr.as<RangeExpr>());
+    }
+    return Value();
+}
+
+Value Interpreter::evaluate_binary(const BinaryExpr& expr) {
+    Value left = evaluate(*expr.left);
+    Value right = evaluate(*expr.right);  // always both: "and" and "or" do not short-circuit
+    return apply_binary(std::move(left), expr.op.kind, right);
+}
+
+Value Interpreter::evaluate_unary(const UnaryExpr& expr) {
+    Value operand = evaluate(*expr.operand);
+    return apply_unary(expr.op.kind, operand);
+}
+
+Value Interpreter::evaluate_call(const CallExpr& call) {
+    Value result;
+    if (call_builtin(call, result)) return result;
+    Value callee = lookup(call.name.id);
+    if (!callee.is(Value::Function)) return Value();  // arguments are not evaluated
+    std::size_t first = arguments_.size();
+    for (const Expr& arg : call.args) arguments_.push_back(evaluate(arg));
+    // `callee` keeps the body alive even if the call redefines the function.
+    return call_user_function(callee.function_body(), first);
+}
+
+Value Interpreter::evaluate_array(const ArrayExpr& expr) {
+    std::vector<Value> items;
+    items.reserve(expr.elements.size());
+    for (const Expr& element : expr.elements) items.push_back(evaluate(element));
+    return Value::array(std::move(items));
+}
+
+Value Interpreter::evaluate_dict(const DictExpr& expr) {
+    Dict dict;
+    for (const DictEntry& entry : expr.entries) {
+        Value value = evaluate(entry.value);
+        dict.insert(symbol_string(entry.key.id), std::move(value));  // a later duplicate wins
+    }
+    return Value::dict(std::move(dict));
+}
+
+Value Interpreter::evaluate_index(const IndexExpr& expr) {
+    Value object = evaluate(*expr.object);
+    Value index = evaluate(*expr.index);
+    if (object.is(Value::Array) && index.is(Value::Number)) {
+        const auto& items = object.items();
+        // Compared as unsigned, so negative indices are out of range.
+        auto position = static_cast<std::uint64_t>(index.as_number());
+        return position < items.size() ? items[position] : Value();
+    }
+    if (object.is(Value::Dict) && index.is(Value::String)) {
+        const Value* found = object.entries().find(index);
+        return found != nullptr ? *found : Value();
+    }
+    return Value();
+}
+
+Value Interpreter::evaluate_range(const RangeExpr& expr) {
+    Value start_value = evaluate(*expr.start);
+    Value end_value = evaluate(*expr.end);
+    std::int64_t start, end;
+    if (!to_integer(start_value, start) || !to_integer(end_value, end)) return Value();
+    if (start >= end) return Value::array({});
+    std::uint64_t count = static_cast<std::uint64_t>(end) - static_cast<std::uint64_t>(start);
+    if (too_large(count, sizeof(Value))) {
+        raise_fatal(Fatal::OutOfMemory);
+        return Value();
+    }
+    std::vector<Value> items;
+    items.reserve(count);
+    for (std::int64_t i = start; i < end; ++i) items.push_back(Value::number(i));
+    return Value::array(std::move(items));
+}
+
+}  // namespace quenra

@@ -1,0 +1,210 @@
+// Statement execution. Statements produce no value; their effects are variable
+// writes, the output of the expressions they evaluate, and the signals.
+#include <cmath>
+
+#include "interpreter/builtins.hpp"
+#include "interpreter/interpreter.hpp"
+#include "interpreter/operators.hpp"
+#include "platform/platform.hpp"
+
+namespace quenra {
+
+void Interpreter::execute(const Stmt& stmt) {
+    switch (stmt.kind) {
+        case StmtKind::Let: {
+            const auto& node = stmt.as<LetStmt>();
+            execute_assign(node.name.id, node.value);
+            return;
+        }
+        case StmtKind::Assign: {
+            const auto& node = stmt.as<AssignStmt>();
+            execute_assign(node.name.id, node.value);
+            return;
+        }
+        case StmtKind::CompoundAssign: execute_compound(stmt.as<CompoundAssignStmt>()); return;
+        case StmtKind::FunctionDef: {
+            const auto& node = stmt.as<FunctionDefStmt>();
+            store(node.name.id, Value::function(node.function));
+            return;
+        }
+        case StmtKind::If: execute_if(stmt.as<IfStmt>()); return;
+        case StmtKind::While: execute_while(stmt.as<WhileStmt>()); return;
+        case StmtKind::For: execute_for(stmt.as<ForStmt>()); return;
+        case StmtKind::Match: execute_match(stmt.as<MatchStmt>()); return;
+        case StmtKind::TryCatch: execute_try(stmt.as<TryCatchStmt>()); return;
+        case StmtKind::Return: execute_return(stmt.as<ReturnStmt>()); return;
+        case StmtKind::Break: signals_ |= SIGNAL_BREAK; return;
+        case StmtKind::Continue: signals_ |= SIGNAL_CONTINUE; return;
+        case StmtKind::Global: declare_global(stmt.as<GlobalStmt>().name.id); return;
+        case StmtKind::Expression: evaluate(stmt.as<ExpressionStmt>().expr); return;
+    }
+}
+
+void Interpreter::execute_sequence(const StmtList& statements) {
+    for (const Stmt& stmt : statements) {
+        execute(stmt);
+        if (signals_ != 0) return;
+    }
+}
+
+// Whether the right-hand side rebuilds the target variable from itself, so that the
+// variable can give up its payload for an in-place update (see release_for_update).
+bool Interpreter::steals_variable(const Expr& value_expr, SymbolId target) const {
+    if (value_expr.kind != ExprKind::Call) return false;
+    const auto& call = value_expr.as<CallExpr>();
+    if (call.args.empty() || call.args.front().kind != ExprKind::Variable) return false;
+    if (call.args.front().as<VariableExpr>().name.id != target) return false;
+    std::int8_t builtin = bindings_[call.name.id].builtin;
+    return builtin >= 0 && (BUILTINS[builtin].name == "push" || BUILTINS[builtin].name == "concat");
+}
+
+void Interpreter::execute_assign(SymbolId name, const Expr& value_expr) {
+    if (value_expr.kind == ExprKind::Binary) {
+        // name = name + x: read, evaluate x, then let the variable go before joining.
+        const auto& binary = value_expr.as<BinaryExpr>();
+        if (binary.op.kind == TokenKind::Plus && binary.left->kind == ExprKind::Variable &&
+            binary.left->as<VariableExpr>().name.id == name) {
+            Value left = lookup(name);
+            Value right = evaluate(*binary.right);
+            release_for_update(name);
+            store(name, apply_binary(std::move(left), TokenKind::Plus, right));
+            return;
+        }
+    }
+    if (steals_variable(value_expr, name)) {
+        const CallExpr* saved = update_call_;
+        update_call_ = &value_expr.as<CallExpr>();
+        Value value = evaluate(value_expr);
+        update_call_ = saved;
+        store(name, std::move(value));
+        return;
+    }
+    store(name, evaluate(value_expr));
+}
+
+void Interpreter::execute_compound(const CompoundAssignStmt& stmt) {
+    Value current = lookup(stmt.name.id);  // read before the right-hand side runs
+    Value operand = evaluate(stmt.value);
+    TokenKind op = TokenKind::Eof;  // no operation: any other kind yields null
+    if (stmt.op.kind == TokenKind::PlusAssign) op = TokenKind::Plus;
+    if (stmt.op.kind == TokenKind::MinusAssign) op = TokenKind::Minus;
+    if (stmt.op.kind == TokenKind::StarAssign) op = TokenKind::Star;
+    if (stmt.op.kind == TokenKind::SlashAssign) op = TokenKind::Slash;
+    release_for_update(stmt.name.id);
+    store(stmt.name.id, apply_binary(std::move(current), op, operand));
+}
+
+void Interpreter::execute_if(const IfStmt& stmt) {
+    Value condition = evaluate(stmt.condition);
+    if (is_truthy(condition)) {
+        execute_sequence(stmt.then_branch);
+    } else if (stmt.else_branch) {
+        execute_sequence(*stmt.else_branch);
+    }
+}
+
+// After a loop body has run: true when the loop must end (a return, a break or a
+// fatal stop is pending; a break is consumed here); otherwise a pending continue is
+// consumed and the loop goes on.
+bool Interpreter::finish_iteration() {
+    if (signals_ & (SIGNAL_RETURN | SIGNAL_BREAK | SIGNAL_FATAL)) {
+        signals_ &= static_cast<std::uint8_t>(~SIGNAL_BREAK);
+        return true;
+    }
+    signals_ &= static_cast<std::uint8_t>(~SIGNAL_CONTINUE);
+    return check_interrupt();
+}
+
+void Interpreter::execute_while(const WhileStmt& stmt) {
+    for (;;) {
+        Value condition = evaluate(stmt.condition);
+        if (!is_truthy(condition) || stopped()) {
+            signals_ &= static_cast<std::uint8_t>(~SIGNAL_BREAK);
+            return;
+        }
+        execute_sequence(stmt.body);
+        if (finish_iteration()) return;
+    }
+}
+
+void Interpreter::execute_for(const ForStmt& stmt) {
+    if (stmt.iterable.kind == ExprKind::Range) {
+        execute_for_range(stmt, stmt.iterable.as<RangeExpr>());
+        return;
+    }
+    Value iterable = evaluate(stmt.iterable);
+    if (!iterable.is(Value::Array)) return;  // nothing else is iterated, and no flag changes
+    // `iterable` keeps its payload alive and unchanged whatever the body assigns.
+    const std::vector<Value>& items = iterable.items();
+    for (const Value& item : items) {
+        store(stmt.variable.id, item);
+        execute_sequence(stmt.body);
+        if (finish_iteration()) break;
+    }
+    signals_ &= static_cast<std::uint8_t>(~SIGNAL_BREAK);
+}
+
+// A for loop over a range counts without building the array; the bounds are
+// evaluated once, start first, exactly as the range value would be.
+void Interpreter::execute_for_range(const ForStmt& stmt, const RangeExpr& range) {
+    Value start_value = evaluate(*range.start);
+    Value end_value = evaluate(*range.end);
+    std::int64_t start, end;
+    if (!to_integer(start_value, start) || !to_integer(end_value, end)) return;
+    for (std::int64_t i = start; i < end; ++i) {
+        store(stmt.variable.id, Value::number(i));
+        execute_sequence(stmt.body);
+        if (finish_iteration()) break;
+    }
+    signals_ &= static_cast<std::uint8_t>(~SIGNAL_BREAK);
+}
+
+namespace {
+
+// The match comparison: same kind only, floats within the tolerance.
+bool matches(const Value& subject, const Value& pattern) {
+    if (subject.kind() != pattern.kind()) return false;
+    switch (subject.kind()) {
+        case Value::Number: return subject.as_number() == pattern.as_number();
+        case Value::Float: return std::fabs(subject.as_float() - pattern.as_float()) < FLOAT_TOLERANCE;
+        case Value::String: return subject.text() == pattern.text();
+        case Value::Boolean: return subject.as_boolean() == pattern.as_boolean();
+        case Value::Null: return true;
+        case Value::Array: case Value::Dict: case Value::Function: case Value::Rect:
+        case Value::Color: case Value::Circle: case Value::Triangle: case Value::Error: return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+void Interpreter::execute_match(const MatchStmt& stmt) {
+    Value subject = evaluate(stmt.subject);
+    for (const MatchArm& arm : stmt.arms) {
+        if (stopped()) return;
+        if (arm.pattern) {
+            Value pattern = evaluate(*arm.pattern);
+            if (!matches(subject, pattern)) continue;
+        }
+        execute_sequence(arm.body);
+        return;
+    }
+}
+
+void Interpreter::execute_try(const TryCatchStmt& stmt) {
+    execute_sequence(stmt.try_body);
+    if (!(signals_ & SIGNAL_RETURN) || !pending_return_.is(Value::Error)) return;
+    std::string message(pending_return_.error_message());
+    pending_return_ = Value();
+    signals_ &= static_cast<std::uint8_t>(~SIGNAL_RETURN);
+    store(stmt.error_name.id, Value::string(std::move(message)));
+    execute_sequence(stmt.catch_body);
+}
+
+void Interpreter::execute_return(const ReturnStmt& stmt) {
+    Value value = stmt.value ? evaluate(*stmt.value) : Value();
+    pending_return_ = std::move(value);
+    signals_ |= SIGNAL_RETURN;
+}
+
+}  // namespace quenra

@@ -1,0 +1,188 @@
+#include "interpreter/interpreter.hpp"
+
+#include <algorithm>
+
+#include "interpreter/builtins.hpp"
+#include "platform/platform.hpp"
+
+namespace quenra {
+
+std::string_view fatal_message(Fatal fatal) {
+    switch (fatal) {
+        case Fatal::None: return "";
+        case Fatal::RecursionDepth: return "Error: maximum recursion depth exceeded";
+        case Fatal::OutOfMemory: return "Error: out of memory";
+        case Fatal::Interrupted: return "Error: interrupted";
+    }
+    return "";
+}
+
+namespace {
+
+// Native stack kept free below the deepest call: enough for the evaluator to walk
+// an expression nested to the parser's limit, plus what built-ins need.
+#if defined(QUENRA_SANITIZED)
+constexpr std::uintptr_t STACK_RESERVE = 96u << 20;
+#else
+constexpr std::uintptr_t STACK_RESERVE = 32u << 20;
+#endif
+
+std::uintptr_t frame_address() { return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)); }
+
+}  // namespace
+
+Interpreter::Interpreter(SymbolTable& symbols) : symbols_(symbols) {
+    std::uintptr_t low = platform::current_stack_low();
+    std::uintptr_t here = frame_address();
+    // On a small stack (a test thread), keep a quarter of what is left instead.
+    std::uintptr_t reserve = STACK_RESERVE;
+    if (low != 0 && here > low && (here - low) / 2 < reserve) reserve = (here - low) / 4;
+    stack_limit_ = low != 0 ? low + reserve : 0;
+    std::uint64_t memory = platform::physical_memory();
+    memory_budget_ = memory != 0 ? memory : (std::uint64_t{1} << 36);
+    prepare();
+}
+
+Interpreter::~Interpreter() {
+    // Variables first, then the graphics state (the window closes last).
+    pending_return_ = Value();
+    arguments_.clear();
+    slots_.clear();
+    bindings_.clear();
+    graphics_.reset();
+}
+
+void Interpreter::prepare() {
+    std::size_t old_size = bindings_.size();
+    if (old_size == symbols_.size()) return;
+    bindings_.resize(symbols_.size());
+    for (std::size_t id = old_size; id < bindings_.size(); ++id) {
+        bindings_[id].builtin = static_cast<std::int8_t>(find_builtin(symbols_.text(static_cast<SymbolId>(id))));
+    }
+}
+
+const Value& Interpreter::symbol_string(SymbolId id) {
+    Binding& binding = bindings_[id];
+    if (!binding.text.is(Value::String)) binding.text = Value::string(symbols_.text(id));
+    return binding.text;
+}
+
+Value Interpreter::lookup(SymbolId name) const {
+    const Binding& binding = bindings_[name];
+    return binding.top >= 0 ? slots_[static_cast<std::size_t>(binding.top)].value : binding.global;
+}
+
+void Interpreter::store(SymbolId name, Value value) {
+    Binding& binding = bindings_[name];
+    if (depth_ == 0 || binding.declared_global) {
+        binding.global = std::move(value);
+        return;
+    }
+    if (binding.top >= 0) {
+        LocalSlot& slot = slots_[static_cast<std::size_t>(binding.top)];
+        if (slot.depth == depth_) {
+            slot.value = std::move(value);
+            return;
+        }
+    }
+    slots_.push_back(LocalSlot{std::move(value), name, binding.top, depth_});
+    binding.top = static_cast<std::int32_t>(slots_.size() - 1);
+}
+
+void Interpreter::declare_global(SymbolId name) { bindings_[name].declared_global = true; }
+
+void Interpreter::release_for_update(SymbolId name) {
+    Binding& binding = bindings_[name];
+    if (depth_ == 0 || binding.declared_global) {
+        if (binding.top < 0) binding.global = Value();
+        return;
+    }
+    if (binding.top >= 0) {
+        LocalSlot& slot = slots_[static_cast<std::size_t>(binding.top)];
+        if (slot.depth == depth_) slot.value = Value();
+    }
+}
+
+void Interpreter::pop_frame(std::size_t slot_base) {
+    while (slots_.size() > slot_base) {
+        LocalSlot& slot = slots_.back();
+        bindings_[slot.name].top = slot.previous;
+        slots_.pop_back();
+    }
+}
+
+void Interpreter::raise_fatal(Fatal fatal) {
+    if (fatal_ == Fatal::None) fatal_ = fatal;
+    signals_ |= SIGNAL_FATAL;
+}
+
+void Interpreter::clear_signals() {
+    signals_ = 0;
+    fatal_ = Fatal::None;
+    pending_return_ = Value();
+}
+
+bool Interpreter::check_interrupt() {
+    if (!platform::interrupt_pending()) return false;
+    platform::clear_interrupt();
+    raise_fatal(Fatal::Interrupted);
+    return true;
+}
+
+bool Interpreter::too_large(std::uint64_t count, std::uint64_t size) const {
+    return count > memory_budget_ / size;
+}
+
+Value Interpreter::call_user_function(const FunctionBody& function, std::size_t first_argument) {
+    if (depth_ >= MAX_CALL_DEPTH || frame_address() < stack_limit_) raise_fatal(Fatal::RecursionDepth);
+    if (stopped() || check_interrupt()) {
+        arguments_.resize(first_argument);
+        return Value();
+    }
+    ++depth_;
+    std::size_t slot_base = slots_.size();
+    // Restores the caller's bindings however the call ends.
+    struct Frame {
+        Interpreter& interpreter;
+        std::size_t slot_base;
+        ~Frame() {
+            interpreter.pop_frame(slot_base);
+            --interpreter.depth_;
+        }
+    } frame{*this, slot_base};
+
+    std::size_t given = arguments_.size() - first_argument;
+    std::size_t bound = std::min(function.params.size(), given);
+    for (std::size_t i = 0; i < bound; ++i) {
+        store(function.params[i].id, std::move(arguments_[first_argument + i]));
+    }
+    arguments_.resize(first_argument);  // surplus arguments are dropped
+
+    for (const Stmt& stmt : function.body) {
+        execute(stmt);
+        if (signals_ != 0) break;
+    }
+    Value result;
+    if (signals_ & SIGNAL_RETURN) {
+        result = std::move(pending_return_);
+        pending_return_ = Value();
+        signals_ &= static_cast<std::uint8_t>(~SIGNAL_RETURN);
+    }
+    return result;
+}
+
+bool Interpreter::call_builtin(const CallExpr& call, Value& result) {
+    std::int8_t index = bindings_[call.name.id].builtin;
+    if (index < 0) return false;
+    const Builtin& builtin = BUILTINS[index];
+    result = call.args.size() < builtin.min_args ? Value() : builtin.function(*this, call);
+    return true;
+}
+
+void Interpreter::give_up_first_argument(const CallExpr& call) {
+    if (&call != update_call_ || call.args.empty()) return;
+    const Expr& first = call.args.front();
+    if (first.kind == ExprKind::Variable) release_for_update(first.as<VariableExpr>().name.id);
+}
+
+}  // namespace quenra

@@ -1,0 +1,172 @@
+#pragma once
+// The interpreter: executes syntax trees directly, by walking them.
+//
+// Variables follow the language's dynamic rule: a read finds the innermost active
+// call's scope that holds the name, then the globals; a write goes only to the
+// innermost scope (or the globals at top level, or for a name declared global).
+// The rule is implemented by shallow binding, so that reads and writes cost O(1)
+// whatever the call depth: every name has one `Binding` record (indexed by its
+// symbol id) holding its global value and the index of its innermost local slot;
+// a call pushes slots for the names it binds and pops them when it returns.
+//
+// Control flow travels as signals held here (a pending return, break, continue,
+// and a fatal stop), tested after every statement; nothing is thrown through the
+// evaluator for the language's own outcomes.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "interpreter/value.hpp"
+#include "parser/ast.hpp"
+#include "parser/symbols.hpp"
+
+namespace quenra {
+
+// Calls deeper than this stop the run with "Error: maximum recursion depth exceeded".
+inline constexpr std::uint32_t MAX_CALL_DEPTH = 1'000'000;
+
+// Why a run stopped early.
+enum class Fatal : std::uint8_t {
+    None,
+    RecursionDepth,  // "Error: maximum recursion depth exceeded"
+    OutOfMemory,     // "Error: out of memory"
+    Interrupted,     // "Error: interrupted"
+};
+std::string_view fatal_message(Fatal fatal);
+
+struct GraphicsState;
+struct GraphicsStateDeleter {
+    void operator()(GraphicsState* state) const;
+};
+
+class Interpreter {
+public:
+    explicit Interpreter(SymbolTable& symbols);
+    ~Interpreter();
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+
+    // Must be called after parsing new code and before executing it, so that every
+    // symbol the code uses has its record.
+    void prepare();
+
+    void execute(const Stmt& stmt);
+    void execute_sequence(const StmtList& statements);
+    Value evaluate(const Expr& expr);
+
+    Value lookup(SymbolId name) const;
+    void store(SymbolId name, Value value);
+    void declare_global(SymbolId name);
+    // Runs a user function on arguments taken from the argument stack, from
+    // `first_argument` to its end (the call removes them), and returns its result.
+    Value call_user_function(const FunctionBody& function, std::size_t first_argument);
+
+    // The built-in dispatch: handles the call when its name is a built-in name.
+    bool call_builtin(const CallExpr& call, Value& result);
+
+    // Signals.
+    static constexpr std::uint8_t SIGNAL_RETURN = 1;
+    static constexpr std::uint8_t SIGNAL_BREAK = 2;
+    static constexpr std::uint8_t SIGNAL_CONTINUE = 4;
+    static constexpr std::uint8_t SIGNAL_FATAL = 8;
+    std::uint8_t signals() const { return signals_; }
+    bool stopped() const { return (signals_ & SIGNAL_FATAL) != 0; }
+    Fatal fatal() const { return fatal_; }
+    void raise_fatal(Fatal fatal);
+    // Clears the break and continue flags (after a top-level statement).
+    void clear_loop_flags() { signals_ &= static_cast<std::uint8_t>(~(SIGNAL_BREAK | SIGNAL_CONTINUE)); }
+    // Clears every signal, the fatal stop included (the interactive loop, after a line).
+    void clear_signals();
+    bool has_pending_return() const { return (signals_ & SIGNAL_RETURN) != 0; }
+
+    // A fresh copy of the string value of a symbol's text (literals, member keys).
+    const Value& symbol_string(SymbolId id);
+    SymbolTable& symbols() { return symbols_; }
+
+    // Graphics state: absent until a window has been opened successfully.
+    GraphicsState* graphics() { return graphics_.get(); }
+    void set_graphics(GraphicsState* state) { graphics_.reset(state); }
+
+    // Whether an allocation of `count` elements of `size` bytes should be refused.
+    bool too_large(std::uint64_t count, std::uint64_t size) const;
+
+    std::vector<Value>& argument_stack() { return arguments_; }
+
+    // For built-ins that return an updated copy of their first argument (push,
+    // concat): when the call is the whole right-hand side of an assignment to that
+    // same variable, the variable gives up its reference once every argument has
+    // been evaluated, so the payload can grow in place. No script can observe it:
+    // the assignment replaces the variable right after.
+    void give_up_first_argument(const CallExpr& call);
+
+private:
+    struct Binding {
+        Value global;            // Null when the name has no global
+        Value text;              // the name's text as a string value, made on first use
+        std::int32_t top = -1;   // innermost local slot holding the name, or -1
+        std::int8_t builtin = -1;  // index in the built-in table, or -1
+        bool declared_global = false;
+    };
+    struct LocalSlot {
+        Value value;
+        SymbolId name;
+        std::int32_t previous;  // the slot this one shadows, or -1
+        std::uint32_t depth;    // the call depth that owns the slot
+    };
+
+    // Statements.
+    void execute_assign(SymbolId name, const Expr& value_expr);
+    void execute_compound(const CompoundAssignStmt& stmt);
+    void execute_if(const IfStmt& stmt);
+    void execute_while(const WhileStmt& stmt);
+    void execute_for(const ForStmt& stmt);
+    void execute_for_range(const ForStmt& stmt, const RangeExpr& range);
+    bool finish_iteration();
+    void execute_match(const MatchStmt& stmt);
+    void execute_try(const TryCatchStmt& stmt);
+    void execute_return(const ReturnStmt& stmt);
+
+    // Expressions.
+    Value evaluate_binary(const BinaryExpr& expr);
+    Value evaluate_unary(const UnaryExpr& expr);
+    Value evaluate_call(const CallExpr& expr);
+    Value evaluate_array(const ArrayExpr& expr);
+    Value evaluate_dict(const DictExpr& expr);
+    Value evaluate_index(const IndexExpr& expr);
+    Value evaluate_range(const RangeExpr& expr);
+
+    // A value about to be replaced by an assignment to `name`: when the binding the
+    // assignment will write is also the one a read of `name` finds, the variable
+    // gives up its reference, so an unshared payload can be changed in place.
+    void release_for_update(SymbolId name);
+    bool steals_variable(const Expr& value_expr, SymbolId target) const;
+
+    void pop_frame(std::size_t slot_base);
+    bool check_interrupt();
+
+    SymbolTable& symbols_;
+    std::vector<Binding> bindings_;
+    std::vector<LocalSlot> slots_;
+    std::vector<Value> arguments_;
+    std::uint32_t depth_ = 0;
+    std::uint8_t signals_ = 0;
+    Fatal fatal_ = Fatal::None;
+    Value pending_return_;
+    const CallExpr* update_call_ = nullptr;  // the call being assigned to its first argument
+    std::uintptr_t stack_limit_ = 0;
+    std::uint64_t memory_budget_ = 0;
+    std::unique_ptr<GraphicsState, GraphicsStateDeleter> graphics_;
+
+    friend class InterpreterAccess;
+};
+
+// Runs a whole program on a fresh interpreter: stores the function definitions,
+// then either calls "main" (after evaluating the top-level lets, when the program
+// defines a top-level main) or runs every top-level statement in order. Returns
+// how the run ended.
+Fatal run_program(const StmtList& statements, SymbolTable& symbols);
+
+}  // namespace quenra

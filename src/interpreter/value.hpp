@@ -1,0 +1,230 @@
+#pragma once
+// Run-time values.
+//
+// The language gives values plain-data semantics: reading a variable yields a copy,
+// and nothing can change a value another variable holds. Quenra implements that
+// without copying: a `Value` is a 16-byte tagged record that holds numbers, floats,
+// booleans, null, colours and circles inline, and every larger payload (strings,
+// arrays, dicts, functions, rectangles, triangles, errors) behind an intrusive
+// reference count. Payloads are immutable while shared; an operation that "changes"
+// a container either builds a new one or, when the payload is provably unshared
+// (its count is 1), changes it in place, which no script can observe.
+//
+// Values are acyclic: no operation can make a value contain itself, so reference
+// counting frees everything and no collector is needed. Releasing a deeply nested
+// value is a loop, not a recursion.
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "parser/ast.hpp"
+
+namespace quenra {
+
+enum class ValueKind : std::uint8_t {
+    Number,    // int64 inline
+    Float,     // double inline
+    String,    // StringObject
+    Boolean,   // bool inline
+    Array,     // ArrayObject
+    Dict,      // DictObject
+    Function,  // FunctionObject: shared parameter names and body
+    Rect,      // RectObject
+    Color,     // r, g, b inline
+    Circle,    // x inline in `aux_`, y and radius in the payload word
+    Triangle,  // TriangleObject
+    Null,      // nothing
+    Error,     // ErrorObject
+};
+inline constexpr std::size_t VALUE_KIND_COUNT = 13;
+
+class Value;
+class Dict;
+
+struct StringObject {
+    std::size_t refs = 1;
+    mutable std::uint64_t hash = 0;  // 0 until computed
+    std::string text;
+};
+
+struct ArrayObject {
+    std::size_t refs = 1;
+    std::vector<Value> items;
+};
+
+struct FunctionObject {
+    std::size_t refs = 1;
+    FunctionBodyPtr function;
+};
+
+struct RectObject {
+    std::size_t refs = 1;
+    std::int32_t x, y;
+    std::uint32_t width, height;
+};
+
+struct TriangleObject {
+    std::size_t refs = 1;
+    std::int32_t x1, y1, x2, y2, x3, y3;
+};
+
+struct ErrorObject {
+    std::size_t refs = 1;
+    std::string message;
+};
+
+struct DictObject;
+
+struct RectData {
+    std::int32_t x, y;
+    std::uint32_t width, height;
+};
+struct CircleData {
+    std::int32_t x, y;
+    std::uint32_t radius;
+};
+struct ColorData {
+    std::uint8_t r, g, b;
+};
+struct TriangleData {
+    std::int32_t x1, y1, x2, y2, x3, y3;
+};
+
+class Value {
+public:
+    using enum ValueKind;  // so that kinds read as Value::Number, Value::Array, ...
+
+    Value() noexcept : kind_(Null) { word_.integer = 0; }
+    Value(const Value& other) noexcept {
+        std::memcpy(static_cast<void*>(this), &other, sizeof(Value));
+        if (is_heap()) ++*counter();
+    }
+    Value(Value&& other) noexcept {
+        std::memcpy(static_cast<void*>(this), &other, sizeof(Value));
+        other.kind_ = Null;
+    }
+    Value& operator=(const Value& other) noexcept {
+        Value copy(other);
+        swap(copy);
+        return *this;
+    }
+    Value& operator=(Value&& other) noexcept {
+        Value moved(std::move(other));
+        swap(moved);
+        return *this;
+    }
+    ~Value() {
+        if (is_heap() && --*counter() == 0) release();
+    }
+
+    static Value number(std::int64_t value) noexcept {
+        Value v(Number);
+        v.word_.integer = value;
+        return v;
+    }
+    static Value floating(double value) noexcept {
+        Value v(Float);
+        v.word_.real = value;
+        return v;
+    }
+    static Value boolean(bool value) noexcept {
+        Value v(Boolean);
+        v.word_.integer = value ? 1 : 0;
+        return v;
+    }
+    static Value null() noexcept { return Value(); }
+    static Value string(std::string text);
+    static Value array(std::vector<Value> items);
+    static Value dict(quenra::Dict entries);
+    static Value function(FunctionBodyPtr function);
+    static Value error(std::string message);
+    static Value rect(RectData rect);
+    static Value color(ColorData color) noexcept;
+    static Value circle(CircleData circle) noexcept;
+    static Value triangle(TriangleData triangle);
+
+    ValueKind kind() const noexcept { return kind_; }
+    bool is(ValueKind kind) const noexcept { return kind_ == kind; }
+
+    std::int64_t as_number() const noexcept { return word_.integer; }
+    double as_float() const noexcept { return word_.real; }
+    bool as_boolean() const noexcept { return word_.integer != 0; }
+    const StringObject& string_object() const noexcept { return *static_cast<const StringObject*>(word_.pointer); }
+    std::string_view text() const noexcept { return string_object().text; }
+    const std::vector<Value>& items() const noexcept {
+        return static_cast<const ArrayObject*>(word_.pointer)->items;
+    }
+    const quenra::Dict& entries() const noexcept;
+    const FunctionBody& function_body() const noexcept {
+        return *static_cast<const FunctionObject*>(word_.pointer)->function;
+    }
+    std::string_view error_message() const noexcept {
+        return static_cast<const ErrorObject*>(word_.pointer)->message;
+    }
+    RectData rect_data() const noexcept;
+    ColorData color_data() const noexcept { return {color_[0], color_[1], color_[2]}; }
+    CircleData circle_data() const noexcept { return {aux_, word_.circle.y, word_.circle.radius}; }
+    TriangleData triangle_data() const noexcept;
+
+    // Whether this value holds the only reference to its payload.
+    bool is_unique() const noexcept { return is_heap() && *counter() == 1; }
+    std::size_t reference_count() const noexcept { return is_heap() ? *counter() : 0; }
+
+    // Writable access for in-place updates: makes the payload unshared first (by
+    // copying it when it is shared), so no other value can see the change.
+    std::vector<Value>& mutable_items();
+    quenra::Dict& mutable_entries();
+    std::string& mutable_text();
+
+    void swap(Value& other) noexcept {
+        alignas(Value) unsigned char buffer[sizeof(Value)];
+        std::memcpy(buffer, static_cast<void*>(this), sizeof(Value));
+        std::memcpy(static_cast<void*>(this), &other, sizeof(Value));
+        std::memcpy(static_cast<void*>(&other), buffer, sizeof(Value));
+    }
+
+private:
+    explicit Value(ValueKind kind) noexcept : kind_(kind) { word_.integer = 0; }
+
+    static constexpr std::uint32_t HEAP_KINDS =
+        (1u << static_cast<int>(String)) | (1u << static_cast<int>(Array)) |
+        (1u << static_cast<int>(Dict)) | (1u << static_cast<int>(Function)) |
+        (1u << static_cast<int>(Rect)) | (1u << static_cast<int>(Triangle)) |
+        (1u << static_cast<int>(Error));
+
+    bool is_heap() const noexcept { return (HEAP_KINDS >> static_cast<int>(kind_)) & 1u; }
+    // Every payload object begins with its reference count.
+    std::size_t* counter() const noexcept { return static_cast<std::size_t*>(word_.pointer); }
+    void release() noexcept;
+
+    ValueKind kind_;
+    std::uint8_t color_[3] = {0, 0, 0};
+    std::int32_t aux_ = 0;
+    union Word {
+        std::int64_t integer;
+        double real;
+        void* pointer;
+        struct {
+            std::int32_t y;
+            std::uint32_t radius;
+        } circle;
+    } word_;
+};
+static_assert(sizeof(Value) == 16, "a Value must stay two machine words");
+
+// The display text of a value (what print writes).
+std::string to_display_string(const Value& value);
+void append_display_string(std::string& out, const Value& value);
+void append_float(std::string& out, double value);
+// "number", "float", "string", "boolean", "array", "dict", "null", or "unknown".
+std::string_view type_name(const Value& value);
+bool is_truthy(const Value& value);
+
+// The hash of a string payload, computed once and cached in the payload.
+std::uint64_t string_hash(const StringObject& string);
+std::uint64_t hash_text(std::string_view text);
+
+}  // namespace quenra

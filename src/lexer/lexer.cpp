@@ -1,0 +1,260 @@
+#include "lexer/lexer.hpp"
+
+#include <unicode/uchar.h>
+
+#include <cstdlib>
+
+#include "lexer/utf8.hpp"
+
+namespace quenra {
+
+bool operator==(const Token& a, const Token& b) {
+    if (a.kind != b.kind) return false;
+    if (a.kind == TokenKind::Identifier || a.kind == TokenKind::String) return a.text() == b.text();
+    if (a.kind == TokenKind::Integer) return a.integer() == b.integer();
+    if (a.kind == TokenKind::Float) return a.number() == b.number();
+    return true;
+}
+
+bool continues_identifier(char32_t c) {
+    auto code = static_cast<UChar32>(c);
+    if (u_hasBinaryProperty(code, UCHAR_ALPHABETIC)) return true;
+    auto type = u_charType(code);
+    return type == U_DECIMAL_DIGIT_NUMBER || type == U_LETTER_NUMBER || type == U_OTHER_NUMBER;
+}
+
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+struct Keyword {
+    std::string_view text;
+    TokenKind kind;
+};
+
+constexpr Keyword KEYWORDS[] = {
+    {"let", TokenKind::Let},       {"def", TokenKind::Def},
+    {"return", TokenKind::Return}, {"if", TokenKind::If},
+    {"else", TokenKind::Else},     {"while", TokenKind::While},
+    {"for", TokenKind::For},       {"in", TokenKind::In},
+    {"break", TokenKind::Break},   {"continue", TokenKind::Continue},
+    {"true", TokenKind::True},     {"false", TokenKind::False},
+    {"and", TokenKind::And},       {"or", TokenKind::Or},
+    {"not", TokenKind::Not},       {"match", TokenKind::Match},
+    {"try", TokenKind::Try},       {"catch", TokenKind::Catch},
+    {"global", TokenKind::Global},
+};
+static_assert(std::size(KEYWORDS) == KEYWORD_COUNT);
+
+bool find_keyword(std::string_view word, TokenKind& kind) {
+    if (word.size() < 2 || word.size() > 8) return false;
+    for (const Keyword& keyword : KEYWORDS) {
+        if (keyword.text == word) {
+            kind = keyword.kind;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Converts decimal text (digits, optionally one dot) to the nearest double; a value
+// beyond the double range becomes +infinity.
+double parse_decimal(const std::string& text) {
+    // strtod rounds correctly and yields HUGE_VAL (infinity) beyond the range.
+    return std::strtod(text.c_str(), nullptr);
+}
+
+}  // namespace
+
+std::vector<Token> Lexer::tokenize() {
+    tokens_.reserve(source_.size() / 4 + 1);
+    while (!at_end()) {
+        char c = source_[pos_];
+        switch (c) {
+            case '\t': case '\n': case '\r': case ' ': ++pos_; break;
+            case '#': skip_line_comment(); break;
+            case '"': lex_string(); break;
+            case '/':
+                if (peek(1) == '*') {
+                    skip_block_comment();
+                } else if (peek(1) == '=') {
+                    pos_ += 2;
+                    emit(TokenKind::SlashAssign);
+                } else {
+                    ++pos_;
+                    emit(TokenKind::Slash);
+                }
+                break;
+            case '!': case '*': case '+': case '-': case '=': case '<': case '>':
+                lex_operator(c);
+                break;
+            case '%': ++pos_; emit(TokenKind::Percent); break;
+            case '(': ++pos_; emit(TokenKind::LeftParen); break;
+            case ')': ++pos_; emit(TokenKind::RightParen); break;
+            case '{': ++pos_; emit(TokenKind::LeftBrace); break;
+            case '}': ++pos_; emit(TokenKind::RightBrace); break;
+            case '[': ++pos_; emit(TokenKind::LeftBracket); break;
+            case ']': ++pos_; emit(TokenKind::RightBracket); break;
+            case ',': ++pos_; emit(TokenKind::Comma); break;
+            case ':': ++pos_; emit(TokenKind::Colon); break;
+            case ';': ++pos_; emit(TokenKind::Semicolon); break;
+            case '.': ++pos_; emit(TokenKind::Dot); break;
+            case '?': ++pos_; emit(TokenKind::Question); break;
+            default:
+                if (is_digit(c)) {
+                    lex_number();
+                } else if (is_ascii_letter(c) || c == '_') {
+                    lex_word();
+                } else if (static_cast<unsigned char>(c) < 0x80) {
+                    ++pos_;  // a character that starts no token is dropped
+                } else {
+                    utf8::decode(source_, pos_);  // so is any non-ASCII character here
+                }
+                break;
+        }
+    }
+    emit(TokenKind::Eof);
+    return std::move(tokens_);
+}
+
+void Lexer::skip_line_comment() {
+    std::size_t newline = source_.find('\n', pos_);
+    pos_ = newline == std::string_view::npos ? source_.size() : newline + 1;
+}
+
+void Lexer::skip_block_comment() {
+    pos_ += 2;  // the opening "/*"; its star does not count towards the closing pair
+    char previous = '\0';
+    while (!at_end()) {
+        char c = source_[pos_++];
+        if (c == '/' && previous == '*') return;
+        previous = c;
+    }
+}
+
+void Lexer::lex_string() {
+    ++pos_;  // opening quote
+    scratch_.clear();
+    while (!at_end()) {
+        char c = source_[pos_++];
+        if (c == '"') break;
+        if (c != '\\') {
+            scratch_.push_back(c);
+            continue;
+        }
+        if (at_end()) break;  // a backslash that ends the input is dropped
+        char escaped = source_[pos_];
+        switch (escaped) {
+            case 'n': scratch_.push_back('\n'); ++pos_; break;
+            case 't': scratch_.push_back('\t'); ++pos_; break;
+            case 'r': scratch_.push_back('\r'); ++pos_; break;
+            case '\\': scratch_.push_back('\\'); ++pos_; break;
+            case '"': scratch_.push_back('"'); ++pos_; break;
+            default:
+                // Unknown escape: the backslash stays, and the next character is taken
+                // as an ordinary one (whole, if it is multi-byte).
+                scratch_.push_back('\\');
+                break;
+        }
+    }
+    tokens_.push_back(Token{TokenKind::String, scratch_});
+}
+
+void Lexer::lex_number() {
+    std::size_t start = pos_;
+    while (!at_end() && is_digit(source_[pos_])) ++pos_;
+    bool is_float = false;
+    if (peek() == '.' && has(1) && is_digit(peek(1))) {
+        is_float = true;
+        ++pos_;
+        while (!at_end() && is_digit(source_[pos_])) ++pos_;
+    }
+    scratch_.assign(source_.substr(start, pos_ - start));
+    if (is_float) {
+        tokens_.push_back(Token{TokenKind::Float, parse_decimal(scratch_)});
+        return;
+    }
+    // Digits beyond the int64 range become the nearest float.
+    std::uint64_t value = 0;
+    bool overflow = false;
+    for (char digit : scratch_) {
+        std::uint64_t d = static_cast<std::uint64_t>(digit - '0');
+        if (value > (9223372036854775807ULL - d) / 10) {
+            overflow = true;
+            break;
+        }
+        value = value * 10 + d;
+    }
+    if (overflow) {
+        tokens_.push_back(Token{TokenKind::Float, parse_decimal(scratch_)});
+    } else {
+        tokens_.push_back(Token{TokenKind::Integer, static_cast<std::int64_t>(value)});
+    }
+}
+
+void Lexer::lex_word() {
+    std::size_t start = pos_;
+    scratch_.clear();
+    bool plain = true;  // only ASCII so far: the text is one slice of the source
+    while (!at_end()) {
+        char c = source_[pos_];
+        if (is_ascii_letter(c) || is_digit(c) || c == '_') {
+            if (!plain) scratch_.push_back(c);
+            ++pos_;
+            continue;
+        }
+        if (static_cast<unsigned char>(c) < 0x80) break;
+        std::size_t next = pos_;
+        char32_t scalar = utf8::decode(source_, next);
+        if (!continues_identifier(scalar)) break;
+        if (plain) {
+            scratch_.assign(source_.substr(start, pos_ - start));
+            plain = false;
+        }
+        scratch_.append(source_.substr(pos_, next - pos_));
+        pos_ = next;
+    }
+    std::string_view word = plain ? source_.substr(start, pos_ - start) : std::string_view(scratch_);
+    TokenKind keyword;
+    if (find_keyword(word, keyword)) {
+        emit(keyword);
+    } else {
+        tokens_.push_back(Token{TokenKind::Identifier, std::string(word)});
+    }
+}
+
+void Lexer::lex_operator(char first) {
+    char second = peek(1);
+    TokenKind kind;
+    bool pair = true;
+    switch (first) {
+        case '!': kind = second == '=' ? TokenKind::NotEqual : (pair = false, TokenKind::Not); break;
+        case '*':
+            if (second == '*') kind = TokenKind::StarStar;
+            else if (second == '=') kind = TokenKind::StarAssign;
+            else kind = (pair = false, TokenKind::Star);
+            break;
+        case '+': kind = second == '=' ? TokenKind::PlusAssign : (pair = false, TokenKind::Plus); break;
+        case '-':
+            if (second == '=') kind = TokenKind::MinusAssign;
+            else if (second == '>') kind = TokenKind::Arrow;
+            else kind = (pair = false, TokenKind::Minus);
+            break;
+        case '=':
+            if (second == '=') kind = TokenKind::EqualEqual;
+            else if (second == '>') kind = TokenKind::FatArrow;
+            else kind = (pair = false, TokenKind::Assign);
+            break;
+        case '<': kind = second == '=' ? TokenKind::LessEqual : (pair = false, TokenKind::Less); break;
+        default:  // '>'
+            kind = second == '=' ? TokenKind::GreaterEqual : (pair = false, TokenKind::Greater);
+            break;
+    }
+    pos_ += pair ? 2 : 1;
+    emit(kind);
+}
+
+std::vector<Token> tokenize(std::string_view source) { return Lexer(source).tokenize(); }
+
+}  // namespace quenra

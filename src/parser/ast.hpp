@@ -1,0 +1,177 @@
+#pragma once
+// The syntax tree: the only thing that passes from the parser to the interpreter.
+// `Stmt` and `Expr` are closed tagged records: a kind plus the fields of that kind,
+// held in a variant whose alternative index always equals the kind's ordinal.
+// Consumers switch over the kind exhaustively.
+//
+// Invariants:
+// - Every node owns its children; nothing is shared, except function bodies, which
+//   are immutable and shared behind a reference count so a function value can keep
+//   its body without copying it.
+// - Optional children are explicit (`std::optional`): an absent else branch differs
+//   from an empty one, a bare return from `return 0`, the wildcard arm from any pattern.
+// - Every name and string literal carries its text and its interned `SymbolId`.
+// - No node is changed after the parser has built it.
+// - Destruction never recurses more than a level deep, so a tree of any depth is
+//   released without exhausting the native stack.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "lexer/token.hpp"
+#include "parser/symbols.hpp"
+
+namespace quenra {
+
+struct Name {
+    std::string text;
+    SymbolId id = 0;
+};
+
+struct Expr;
+struct Stmt;
+using ExprPtr = std::unique_ptr<Expr>;
+using StmtList = std::vector<Stmt>;
+
+enum class ExprKind : std::uint8_t {
+    Number,    // NumberExpr: integer literal, or the 0 that stands in for a missing operand
+    Float,     // FloatExpr: float literal
+    String,    // StringExpr: string literal, or the key of a member access
+    Boolean,   // BooleanExpr: true / false
+    Variable,  // VariableExpr: an identifier
+    Binary,    // BinaryExpr: left op right
+    Unary,     // UnaryExpr: prefix "-" or "not"/"!"
+    Call,      // CallExpr: name(args); only bare names are called
+    Array,     // ArrayExpr: [elements]
+    Dict,      // DictExpr: {key: value ...}
+    Index,     // IndexExpr: object[index], and object.name
+    Range,     // RangeExpr: start..end
+};
+inline constexpr std::size_t EXPR_KIND_COUNT = 12;
+
+struct NumberExpr { std::int64_t value; };
+struct FloatExpr { double value; };
+struct StringExpr { Name value; };
+struct BooleanExpr { bool value; };
+struct VariableExpr { Name name; };
+struct BinaryExpr { ExprPtr left; Token op; ExprPtr right; };
+struct UnaryExpr { Token op; ExprPtr operand; };
+struct CallExpr { Name name; std::vector<Expr> args; };
+struct ArrayExpr { std::vector<Expr> elements; };
+struct DictEntry;
+struct DictExpr { std::vector<DictEntry> entries; };
+struct IndexExpr { ExprPtr object; ExprPtr index; };
+struct RangeExpr { ExprPtr start; ExprPtr end; };
+
+using ExprData = std::variant<NumberExpr, FloatExpr, StringExpr, BooleanExpr, VariableExpr,
+                              BinaryExpr, UnaryExpr, CallExpr, ArrayExpr, DictExpr, IndexExpr,
+                              RangeExpr>;
+static_assert(std::variant_size_v<ExprData> == EXPR_KIND_COUNT);
+
+struct Expr {
+    ExprKind kind;
+    // Height of the subtree (a leaf is 1); the parser bounds it so that walking any
+    // expression recursively stays within a known depth.
+    std::uint32_t depth = 1;
+    ExprData data;
+
+    template <typename T>
+    Expr(T payload, std::uint32_t height = 1)
+        : kind(ExprKind::Number), depth(height), data(std::move(payload)) {
+        kind = static_cast<ExprKind>(data.index());
+    }
+    Expr(Expr&&) noexcept = default;
+    Expr& operator=(Expr&&) noexcept = default;
+    ~Expr();
+
+    template <typename T>
+    const T& as() const { return *std::get_if<T>(&data); }
+    template <typename T>
+    T& as() { return *std::get_if<T>(&data); }
+};
+
+struct DictEntry {
+    Name key;
+    Expr value;
+};
+
+enum class StmtKind : std::uint8_t {
+    Let,             // LetStmt: let name = value
+    Assign,          // AssignStmt: name = value
+    CompoundAssign,  // CompoundAssignStmt: name += -= *= /= value
+    FunctionDef,     // FunctionDefStmt: def name(params) { body }
+    If,              // IfStmt: if condition { then } [else { else }]
+    While,           // WhileStmt: while condition { body }
+    For,             // ForStmt: for variable in iterable { body }
+    Match,           // MatchStmt: match subject { arms }
+    TryCatch,        // TryCatchStmt: try { body } catch name { body }
+    Return,          // ReturnStmt: return [value]
+    Break,           // BreakStmt
+    Continue,        // ContinueStmt
+    Global,          // GlobalStmt: global name
+    Expression,      // ExpressionStmt: any other expression
+};
+inline constexpr std::size_t STMT_KIND_COUNT = 14;
+
+// A function's parameter names and body, shared between the definition and every
+// function value made from it. Immutable once built.
+struct FunctionBody {
+    std::vector<Name> params;
+    StmtList body;
+};
+using FunctionBodyPtr = std::shared_ptr<const FunctionBody>;
+
+struct MatchArm {
+    std::optional<Expr> pattern;  // absent for the wildcard "_"
+    StmtList body;
+};
+
+struct LetStmt { Name name; Expr value; };
+struct AssignStmt { Name name; Expr value; };
+struct CompoundAssignStmt { Name name; Token op; Expr value; };
+struct FunctionDefStmt { Name name; FunctionBodyPtr function; };
+struct IfStmt { Expr condition; StmtList then_branch; std::optional<StmtList> else_branch; };
+struct WhileStmt { Expr condition; StmtList body; };
+struct ForStmt { Name variable; Expr iterable; StmtList body; };
+struct MatchStmt { Expr subject; std::vector<MatchArm> arms; };
+struct TryCatchStmt { StmtList try_body; Name error_name; StmtList catch_body; };
+struct ReturnStmt { std::optional<Expr> value; };
+struct BreakStmt {};
+struct ContinueStmt {};
+struct GlobalStmt { Name name; };
+struct ExpressionStmt { Expr expr; };
+
+using StmtData = std::variant<LetStmt, AssignStmt, CompoundAssignStmt, FunctionDefStmt, IfStmt,
+                              WhileStmt, ForStmt, MatchStmt, TryCatchStmt, ReturnStmt, BreakStmt,
+                              ContinueStmt, GlobalStmt, ExpressionStmt>;
+static_assert(std::variant_size_v<StmtData> == STMT_KIND_COUNT);
+
+struct Stmt {
+    StmtKind kind;
+    StmtData data;
+
+    template <typename T>
+    explicit Stmt(T payload) : kind(StmtKind::Expression), data(std::move(payload)) {
+        kind = static_cast<StmtKind>(data.index());
+    }
+    Stmt(Stmt&&) noexcept = default;
+    Stmt& operator=(Stmt&&) noexcept = default;
+    ~Stmt();
+
+    template <typename T>
+    const T& as() const { return *std::get_if<T>(&data); }
+    template <typename T>
+    T& as() { return *std::get_if<T>(&data); }
+};
+
+// Deep copies. A function body is immutable, so a copied definition shares it.
+Expr clone(const Expr& expr);
+Stmt clone(const Stmt& stmt);
+MatchArm clone(const MatchArm& arm);
+StmtList clone(const StmtList& statements);
+
+}  // namespace quenra

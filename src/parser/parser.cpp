@@ -1,0 +1,514 @@
+#include "parser/parser.hpp"
+
+#include <algorithm>
+
+namespace quenra {
+
+const Token Parser::EOF_TOKEN = Token::simple(TokenKind::Eof);
+
+namespace {
+
+// Holds one nesting level for as long as it lives.
+class Nest {
+public:
+    explicit Nest(bool entered, std::uint32_t& depth) : ok(entered), depth_(depth) {}
+    ~Nest() { --depth_; }
+    Nest(const Nest&) = delete;
+    Nest& operator=(const Nest&) = delete;
+    const bool ok;
+
+private:
+    std::uint32_t& depth_;
+};
+
+std::uint32_t height_of(const std::vector<Expr>& exprs) {
+    std::uint32_t height = 0;
+    for (const Expr& expr : exprs) height = std::max(height, expr.depth);
+    return height + 1;
+}
+
+bool is_compound_assign(TokenKind kind) {
+    return kind == TokenKind::PlusAssign || kind == TokenKind::MinusAssign ||
+           kind == TokenKind::StarAssign || kind == TokenKind::SlashAssign;
+}
+
+bool ends_list(TokenKind kind) {
+    return kind == TokenKind::RightParen || kind == TokenKind::RightBrace ||
+           kind == TokenKind::RightBracket || kind == TokenKind::Eof;
+}
+
+}  // namespace
+
+ParseResult parse(const std::vector<Token>& tokens, SymbolTable& symbols) {
+    return Parser(tokens, symbols).parse();
+}
+
+// program -> statement* EOF
+ParseResult Parser::parse() {
+    ParseResult result;
+    while (current() != TokenKind::Eof) {
+        std::size_t start = position_;
+        std::optional<Stmt> stmt = parse_statement();
+        if (position_ == start) {
+            advance();  // nothing could use this token: skip it
+            continue;
+        }
+        if (stmt) result.statements.push_back(std::move(*stmt));
+    }
+    result.too_deep = too_deep_;
+    return result;
+}
+
+bool Parser::match_token(TokenKind expected) {
+    if (current() != expected) return false;
+    advance();
+    return true;
+}
+
+Name Parser::take_name() {
+    Name name{current_token().text(), 0};
+    name.id = symbols_.intern(name.text);
+    advance();
+    return name;
+}
+
+bool Parser::enter() {
+    ++depth_;
+    if (depth_ <= MAX_NESTING && !too_deep_) return true;
+    // Abandon the input: from here on every test sees the end of input, so every
+    // loop and level unwinds at once.
+    too_deep_ = true;
+    position_ = tokens_.size();
+    return false;
+}
+
+Expr Parser::node_depth_checked(Expr expr) {
+    if (expr.depth > MAX_NESTING && !too_deep_) {
+        too_deep_ = true;
+        position_ = tokens_.size();
+    }
+    return expr;
+}
+
+// ---------------------------------------------------------------------------
+// Statements
+
+std::optional<Stmt> Parser::parse_statement() {
+    Nest nest(enter(), depth_);
+    if (!nest.ok) return std::nullopt;
+    TokenKind kind = current();
+    if (kind == TokenKind::Let) return parse_let();
+    if (kind == TokenKind::Def) return parse_def();
+    if (kind == TokenKind::Return) return parse_return();
+    if (kind == TokenKind::If) return parse_if();
+    if (kind == TokenKind::While) return parse_while();
+    if (kind == TokenKind::For) return parse_for();
+    if (kind == TokenKind::Match) return parse_match();
+    if (kind == TokenKind::Try) return parse_try();
+    if (kind == TokenKind::Global) return parse_global();
+    if (kind == TokenKind::Break || kind == TokenKind::Continue) {
+        advance();
+        optional_semicolon();
+        if (kind == TokenKind::Break) return Stmt(BreakStmt{});
+        return Stmt(ContinueStmt{});
+    }
+    if (kind == TokenKind::Identifier && next_kind() == TokenKind::Assign) {
+        // assignment -> NAME "=" expression [";"]
+        Name name = take_name();
+        advance();
+        Expr value = parse_expression();
+        optional_semicolon();
+        return Stmt(AssignStmt{std::move(name), std::move(value)});
+    }
+    if (kind == TokenKind::Identifier && is_compound_assign(next_kind())) {
+        // compound -> NAME ("+=" | "-=" | "*=" | "/=") expression [";"]
+        Name name = take_name();
+        Token op = current_token();
+        advance();
+        Expr value = parse_expression();
+        optional_semicolon();
+        return Stmt(CompoundAssignStmt{std::move(name), std::move(op), std::move(value)});
+    }
+    // expression_stmt -> expression [";"]
+    Expr expr = parse_expression();
+    optional_semicolon();
+    return Stmt(ExpressionStmt{std::move(expr)});
+}
+
+// block -> statement* (up to "}" or the end of input, which is left in place)
+StmtList Parser::parse_block() {
+    StmtList statements;
+    while (current() != TokenKind::RightBrace && current() != TokenKind::Eof) {
+        std::size_t start = position_;
+        std::optional<Stmt> stmt = parse_statement();
+        if (position_ == start) {
+            advance();
+            continue;
+        }
+        if (stmt) statements.push_back(std::move(*stmt));
+    }
+    return statements;
+}
+
+// The block after an opening "{" that has been matched, and its "}" if present.
+StmtList Parser::parse_braced_body() {
+    StmtList body = parse_block();
+    match_token(TokenKind::RightBrace);  // a body may run to the end of input
+    return body;
+}
+
+// params -> (NAME [","])*
+std::vector<Name> Parser::parse_params() {
+    std::vector<Name> params;
+    while (current() == TokenKind::Identifier) {
+        params.push_back(take_name());
+        match_token(TokenKind::Comma);
+    }
+    return params;
+}
+
+// let -> "let" NAME "=" expression [";"]
+std::optional<Stmt> Parser::parse_let() {
+    advance();
+    if (current() != TokenKind::Identifier) return std::nullopt;
+    Name name = take_name();
+    if (!match_token(TokenKind::Assign)) return std::nullopt;
+    Expr value = parse_expression();
+    optional_semicolon();
+    return Stmt(LetStmt{std::move(name), std::move(value)});
+}
+
+// def -> "def" NAME "(" params ")" "{" block "}"
+std::optional<Stmt> Parser::parse_def() {
+    advance();
+    if (current() != TokenKind::Identifier) return std::nullopt;
+    Name name = take_name();
+    if (!match_token(TokenKind::LeftParen)) return std::nullopt;
+    std::vector<Name> params = parse_params();
+    if (!match_token(TokenKind::RightParen)) return std::nullopt;
+    if (!match_token(TokenKind::LeftBrace)) return std::nullopt;
+    StmtList body = parse_braced_body();
+    auto function = std::make_shared<const FunctionBody>(FunctionBody{std::move(params), std::move(body)});
+    return Stmt(FunctionDefStmt{std::move(name), std::move(function)});
+}
+
+// return -> "return" [expression] [";"]   (no value before "}", ";" or the end)
+std::optional<Stmt> Parser::parse_return() {
+    advance();
+    ReturnStmt stmt;
+    TokenKind kind = current();
+    if (kind != TokenKind::RightBrace && kind != TokenKind::Semicolon && kind != TokenKind::Eof) {
+        stmt.value.emplace(parse_expression());
+    }
+    optional_semicolon();
+    return Stmt(std::move(stmt));
+}
+
+// if -> "if" expression "{" block "}" ["else" "{" block "}"]
+// An "else" not followed by "{" is consumed and what follows starts a new statement.
+std::optional<Stmt> Parser::parse_if() {
+    advance();
+    Expr condition = parse_expression();
+    if (!match_token(TokenKind::LeftBrace)) return std::nullopt;
+    StmtList then_branch = parse_braced_body();
+    std::optional<StmtList> else_branch;
+    if (match_token(TokenKind::Else) && match_token(TokenKind::LeftBrace)) {
+        else_branch.emplace(parse_braced_body());
+    }
+    return Stmt(IfStmt{std::move(condition), std::move(then_branch), std::move(else_branch)});
+}
+
+// while -> "while" expression "{" block "}"
+std::optional<Stmt> Parser::parse_while() {
+    advance();
+    Expr condition = parse_expression();
+    if (!match_token(TokenKind::LeftBrace)) return std::nullopt;
+    StmtList body = parse_braced_body();
+    return Stmt(WhileStmt{std::move(condition), std::move(body)});
+}
+
+// for -> "for" NAME "in" expression "{" block "}"
+std::optional<Stmt> Parser::parse_for() {
+    advance();
+    if (current() != TokenKind::Identifier) return std::nullopt;
+    Name variable = take_name();
+    if (!match_token(TokenKind::In)) return std::nullopt;
+    Expr iterable = parse_expression();
+    if (!match_token(TokenKind::LeftBrace)) return std::nullopt;
+    StmtList body = parse_braced_body();
+    return Stmt(ForStmt{std::move(variable), std::move(iterable), std::move(body)});
+}
+
+// match -> "match" expression "{" arm* "}"
+std::optional<Stmt> Parser::parse_match() {
+    advance();
+    Expr subject = parse_expression();
+    if (!match_token(TokenKind::LeftBrace)) return std::nullopt;
+    std::vector<MatchArm> arms;
+    while (current() != TokenKind::RightBrace && current() != TokenKind::Eof) {
+        std::size_t start = position_;
+        std::optional<MatchArm> arm = parse_arm();
+        if (position_ == start) {
+            advance();
+            continue;
+        }
+        if (arm) arms.push_back(std::move(*arm));
+    }
+    match_token(TokenKind::RightBrace);
+    return Stmt(MatchStmt{std::move(subject), std::move(arms)});
+}
+
+// arm -> ("_" | expression) "=>" ("{" block "}" | expression) [";"]
+std::optional<MatchArm> Parser::parse_arm() {
+    MatchArm arm;
+    if (current() == TokenKind::Identifier && current_token().text() == "_") {
+        advance();
+    } else {
+        arm.pattern.emplace(parse_expression());
+    }
+    if (!match_token(TokenKind::FatArrow)) return std::nullopt;
+    if (match_token(TokenKind::LeftBrace)) {
+        arm.body = parse_braced_body();
+    } else {
+        arm.body.push_back(Stmt(ExpressionStmt{parse_expression()}));
+    }
+    optional_semicolon();
+    return arm;
+}
+
+// try -> "try" "{" block "}" "catch" NAME "{" block "}"
+std::optional<Stmt> Parser::parse_try() {
+    advance();
+    if (!match_token(TokenKind::LeftBrace)) return std::nullopt;
+    StmtList try_body = parse_braced_body();
+    if (!match_token(TokenKind::Catch)) return std::nullopt;
+    if (current() != TokenKind::Identifier) return std::nullopt;
+    Name error_name = take_name();
+    if (!match_token(TokenKind::LeftBrace)) return std::nullopt;
+    StmtList catch_body = parse_braced_body();
+    return Stmt(TryCatchStmt{std::move(try_body), std::move(error_name), std::move(catch_body)});
+}
+
+// global -> "global" NAME [";"]
+std::optional<Stmt> Parser::parse_global() {
+    advance();
+    if (current() != TokenKind::Identifier) return std::nullopt;
+    Name name = take_name();
+    optional_semicolon();
+    return Stmt(GlobalStmt{std::move(name)});
+}
+
+// ---------------------------------------------------------------------------
+// Expressions
+
+Expr Parser::make_binary(Expr left, Token op, Expr right) {
+    std::uint32_t height = std::max(left.depth, right.depth) + 1;
+    return node_depth_checked(Expr(BinaryExpr{std::make_unique<Expr>(std::move(left)), std::move(op),
+                                              std::make_unique<Expr>(std::move(right))},
+                                   height));
+}
+
+// Every binary level: operand (op operand)*, grouping to the left.
+template <typename Next>
+Expr Parser::parse_binary_level(std::initializer_list<TokenKind> operators, Next next) {
+    Expr left = (this->*next)();
+    for (;;) {
+        TokenKind kind = current();
+        if (std::find(operators.begin(), operators.end(), kind) == operators.end()) return left;
+        Token op = current_token();
+        advance();
+        Expr right = (this->*next)();
+        left = make_binary(std::move(left), std::move(op), std::move(right));
+    }
+}
+
+// expression -> and ("or" and)*
+Expr Parser::parse_expression() {
+    Nest nest(enter(), depth_);
+    if (!nest.ok) return Expr(NumberExpr{0});
+    return parse_binary_level({TokenKind::Or}, &Parser::parse_and);
+}
+
+// and -> equality ("and" equality)*
+Expr Parser::parse_and() { return parse_binary_level({TokenKind::And}, &Parser::parse_equality); }
+
+// equality -> comparison (("==" | "!=") comparison)*
+Expr Parser::parse_equality() {
+    return parse_binary_level({TokenKind::EqualEqual, TokenKind::NotEqual},
+                              &Parser::parse_comparison);
+}
+
+// comparison -> range (("<" | ">" | "<=" | ">=") range)*
+Expr Parser::parse_comparison() {
+    return parse_binary_level({TokenKind::Less, TokenKind::Greater, TokenKind::LessEqual,
+                               TokenKind::GreaterEqual},
+                              &Parser::parse_range);
+}
+
+// range -> additive [".." additive]   (at most one range per level)
+Expr Parser::parse_range() {
+    Expr start = parse_additive();
+    if (current() != TokenKind::Dot || next_kind() != TokenKind::Dot) return start;
+    advance(2);
+    Expr end = parse_additive();
+    std::uint32_t height = std::max(start.depth, end.depth) + 1;
+    return node_depth_checked(Expr(
+        RangeExpr{std::make_unique<Expr>(std::move(start)), std::make_unique<Expr>(std::move(end))},
+        height));
+}
+
+// additive -> multiplicative (("+" | "-") multiplicative)*
+Expr Parser::parse_additive() {
+    return parse_binary_level({TokenKind::Plus, TokenKind::Minus}, &Parser::parse_multiplicative);
+}
+
+// multiplicative -> power (("*" | "/" | "%") power)*
+Expr Parser::parse_multiplicative() {
+    return parse_binary_level({TokenKind::Star, TokenKind::Slash, TokenKind::Percent},
+                              &Parser::parse_power);
+}
+
+// power -> unary ("**" unary)*   (left-associative like every binary level)
+Expr Parser::parse_power() { return parse_binary_level({TokenKind::StarStar}, &Parser::parse_unary); }
+
+// unary -> ("-" | "not" | "!") unary | primary suffix*
+Expr Parser::parse_unary() {
+    if (current() != TokenKind::Minus && current() != TokenKind::Not) {
+        return parse_suffixes(parse_primary());
+    }
+    Nest nest(enter(), depth_);
+    if (!nest.ok) return Expr(NumberExpr{0});
+    Token op = current_token();
+    advance();
+    Expr operand = parse_unary();
+    std::uint32_t height = operand.depth + 1;
+    return node_depth_checked(
+        Expr(UnaryExpr{std::move(op), std::make_unique<Expr>(std::move(operand))}, height));
+}
+
+// primary -> INTEGER | FLOAT | STRING | "true" | "false" | NAME
+//          | "(" expression ")" | "[" list "]" | "{" dict "}"
+// Where none fits, the integer 0 stands in and nothing is consumed.
+Expr Parser::parse_primary() {
+    const Token& token = current_token();
+    switch (token.kind) {
+        case TokenKind::Integer: advance(); return Expr(NumberExpr{token.integer()});
+        case TokenKind::Float: advance(); return Expr(FloatExpr{token.number()});
+        case TokenKind::String: {
+            Name value{token.text(), 0};
+            value.id = symbols_.intern(value.text);
+            advance();
+            return Expr(StringExpr{std::move(value)});
+        }
+        case TokenKind::True: advance(); return Expr(BooleanExpr{true});
+        case TokenKind::False: advance(); return Expr(BooleanExpr{false});
+        case TokenKind::Identifier: return Expr(VariableExpr{take_name()});
+        case TokenKind::LeftParen: {
+            advance();
+            Expr inner = parse_expression();
+            match_token(TokenKind::RightParen);
+            return inner;
+        }
+        case TokenKind::LeftBracket: {
+            advance();
+            std::vector<Expr> elements = parse_expression_list();
+            match_token(TokenKind::RightBracket);
+            std::uint32_t height = height_of(elements);
+            return node_depth_checked(Expr(ArrayExpr{std::move(elements)}, height));
+        }
+        case TokenKind::LeftBrace: advance(); return parse_dict();
+        case TokenKind::Let: case TokenKind::Def: case TokenKind::Return: case TokenKind::If:
+        case TokenKind::Else: case TokenKind::While: case TokenKind::For: case TokenKind::In:
+        case TokenKind::Break: case TokenKind::Continue: case TokenKind::And: case TokenKind::Or:
+        case TokenKind::Not: case TokenKind::Match: case TokenKind::Try: case TokenKind::Catch:
+        case TokenKind::Global: case TokenKind::Plus: case TokenKind::Minus: case TokenKind::Star:
+        case TokenKind::Slash: case TokenKind::Percent: case TokenKind::StarStar:
+        case TokenKind::Assign: case TokenKind::PlusAssign: case TokenKind::MinusAssign:
+        case TokenKind::StarAssign: case TokenKind::SlashAssign: case TokenKind::EqualEqual:
+        case TokenKind::NotEqual: case TokenKind::Less: case TokenKind::Greater:
+        case TokenKind::LessEqual: case TokenKind::GreaterEqual: case TokenKind::RightParen:
+        case TokenKind::RightBrace: case TokenKind::RightBracket: case TokenKind::Comma:
+        case TokenKind::Colon: case TokenKind::Semicolon: case TokenKind::Arrow:
+        case TokenKind::FatArrow: case TokenKind::Dot: case TokenKind::Question:
+        case TokenKind::Eof: break;
+    }
+    return Expr(NumberExpr{0});
+}
+
+// suffix -> "(" list ")" | "[" expression "]" | "." NAME
+Expr Parser::parse_suffixes(Expr expr) {
+    for (;;) {
+        TokenKind kind = current();
+        if (kind == TokenKind::Dot) {
+            if (next_kind() == TokenKind::Dot) return expr;  // the pair belongs to a range
+            advance();
+            if (current() != TokenKind::Identifier) continue;  // a lone "." is consumed
+            Name key = take_name();
+            std::uint32_t height = expr.depth + 1;
+            expr = node_depth_checked(Expr(IndexExpr{std::make_unique<Expr>(std::move(expr)),
+                                                     std::make_unique<Expr>(StringExpr{std::move(key)})},
+                                           height));
+        } else if (kind == TokenKind::LeftBracket) {
+            advance();
+            Expr index = parse_expression();
+            match_token(TokenKind::RightBracket);
+            std::uint32_t height = std::max(expr.depth, index.depth) + 1;
+            expr = node_depth_checked(Expr(
+                IndexExpr{std::make_unique<Expr>(std::move(expr)), std::make_unique<Expr>(std::move(index))},
+                height));
+        } else if (kind == TokenKind::LeftParen) {
+            advance();
+            std::vector<Expr> args = parse_expression_list();
+            match_token(TokenKind::RightParen);
+            if (expr.kind != ExprKind::Variable) continue;  // only a bare name is called
+            std::uint32_t height = height_of(args);
+            Name name = std::move(expr.as<VariableExpr>().name);
+            expr = node_depth_checked(Expr(CallExpr{std::move(name), std::move(args)}, height));
+        } else {
+            return expr;
+        }
+    }
+}
+
+// list -> (expression [","])*   (up to ")", "}", "]" or the end, left in place)
+std::vector<Expr> Parser::parse_expression_list() {
+    std::vector<Expr> list;
+    while (!ends_list(current())) {
+        std::size_t start = position_;
+        Expr element = parse_expression();
+        match_token(TokenKind::Comma);
+        if (position_ == start) {
+            advance();  // a token no expression can use: skip it
+            continue;
+        }
+        list.push_back(std::move(element));
+    }
+    return list;
+}
+
+// dict -> (NAME ":" expression [","])* "}"
+// A key without ":" is dropped; any other token in a key position is skipped.
+Expr Parser::parse_dict() {
+    std::vector<DictEntry> entries;
+    std::uint32_t height = 1;
+    for (;;) {
+        TokenKind kind = current();
+        if (kind == TokenKind::RightBrace || kind == TokenKind::Eof) {
+            match_token(TokenKind::RightBrace);
+            break;
+        }
+        if (kind != TokenKind::Identifier) {
+            advance();
+            continue;
+        }
+        Name key = take_name();
+        if (!match_token(TokenKind::Colon)) continue;
+        Expr value = parse_expression();
+        height = std::max(height, value.depth + 1);
+        entries.push_back(DictEntry{std::move(key), std::move(value)});
+        match_token(TokenKind::Comma);
+    }
+    return node_depth_checked(Expr(DictExpr{std::move(entries)}, height));
+}
+
+}  // namespace quenra

@@ -1,0 +1,98 @@
+#pragma once
+// The parser: token list to top-level statements, by recursive descent with one
+// token of look-ahead (two in two places). It never reports anything: a statement
+// form that does not fit is dropped, a missing operand reads as 0, and parsing goes
+// on from wherever the position stands. Every loop consumes at least one token per
+// turn, so parsing is linear in the number of tokens.
+
+#include <cstdint>
+#include <vector>
+
+#include "lexer/token.hpp"
+#include "parser/ast.hpp"
+#include "parser/symbols.hpp"
+
+namespace quenra {
+
+// How deeply statements and expressions may nest (and how tall an expression tree
+// may grow). Deeper input stops the run with "Error: nesting too deep".
+inline constexpr std::uint32_t MAX_NESTING = 25000;
+
+struct ParseResult {
+    StmtList statements;
+    bool too_deep = false;  // the input nested beyond MAX_NESTING; `statements` is partial
+};
+
+class Parser {
+public:
+    Parser(const std::vector<Token>& tokens, SymbolTable& symbols)
+        : tokens_(tokens), symbols_(symbols) {}
+
+    ParseResult parse();
+
+private:
+    const Token& current_token() const {
+        return position_ < tokens_.size() ? tokens_[position_] : EOF_TOKEN;
+    }
+    TokenKind current() const { return current_token().kind; }
+    // The kind of the token after the current one, read from the list directly.
+    TokenKind next_kind() const {
+        return position_ + 1 < tokens_.size() ? tokens_[position_ + 1].kind : TokenKind::Eof;
+    }
+    void advance(std::size_t count = 1) { position_ += count; }
+    // The parser only ever expects payload-free kinds, so comparing kinds is the
+    // whole token comparison.
+    bool match_token(TokenKind expected);
+    void optional_semicolon() { match_token(TokenKind::Semicolon); }
+    Name take_name();
+
+    bool enter();  // counts one nesting level; false (and input abandoned) when too deep
+    void leave() { --depth_; }
+    Expr node_depth_checked(Expr expr);
+
+    std::optional<Stmt> parse_statement();
+    StmtList parse_block();
+    StmtList parse_braced_body();
+    std::vector<Name> parse_params();
+    std::optional<Stmt> parse_let();
+    std::optional<Stmt> parse_def();
+    std::optional<Stmt> parse_return();
+    std::optional<Stmt> parse_if();
+    std::optional<Stmt> parse_while();
+    std::optional<Stmt> parse_for();
+    std::optional<Stmt> parse_match();
+    std::optional<Stmt> parse_try();
+    std::optional<Stmt> parse_global();
+    std::optional<MatchArm> parse_arm();
+
+    Expr parse_expression();
+    Expr parse_and();
+    Expr parse_equality();
+    Expr parse_comparison();
+    Expr parse_range();
+    Expr parse_additive();
+    Expr parse_multiplicative();
+    Expr parse_power();
+    Expr parse_unary();
+    Expr parse_primary();
+    Expr parse_suffixes(Expr expr);
+    Expr parse_dict();
+    std::vector<Expr> parse_expression_list();
+
+    template <typename Next>
+    Expr parse_binary_level(std::initializer_list<TokenKind> operators, Next next);
+    Expr make_binary(Expr left, Token op, Expr right);
+
+    static const Token EOF_TOKEN;
+
+    const std::vector<Token>& tokens_;
+    SymbolTable& symbols_;
+    std::size_t position_ = 0;
+    std::uint32_t depth_ = 0;
+    bool too_deep_ = false;
+};
+
+// Parses a whole token list (which ends with Eof).
+ParseResult parse(const std::vector<Token>& tokens, SymbolTable& symbols);
+
+}  // namespace quenra

@@ -1,0 +1,61 @@
+#pragma once
+// The few operating-system calls Quenra needs, behind small functions. A port to
+// another OS replaces this folder's implementation; nothing else includes OS headers.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quenra::platform {
+
+// The monotonic clock used for phase timings.
+using Clock = std::chrono::steady_clock;
+
+// Fills `size` bytes at `out` from the OS random source. Returns false when the
+// source is unavailable (the caller decides what that means).
+bool random_bytes(void* out, std::size_t size);
+
+// The OS message for an error number followed by " (os error N)".
+std::string os_error_text(int error_number);
+
+// Reads a whole file into `out`. On failure returns false and sets `error_number`.
+bool read_file(const std::string& path, std::string& out, int& error_number);
+
+// Standard streams, unbuffered: the caller does its own buffering.
+enum class Stream { Out, Err };
+// Writes all of `size` bytes; returns 0 on success or the OS error number.
+int write_all(Stream stream, const char* data, std::size_t size);
+// Reads up to `size` bytes from standard input. Returns the count (0 at end of
+// input) or -1 with `error_number` set.
+long read_input(char* data, std::size_t size, int& error_number);
+bool stdin_is_terminal();
+bool stdout_is_terminal();
+// The error number of a write to a reader that has gone away.
+bool is_broken_pipe(int error_number);
+
+// Makes a write to a closed pipe fail with an error instead of killing the process.
+void ignore_broken_pipe_signal();
+
+// Interrupt requests (Ctrl-C). While installed, an interrupt sets a flag instead of
+// ending the process; `take_interrupt` reads and clears it.
+void install_interrupt_handler();
+void remove_interrupt_handler();
+bool interrupt_pending();
+bool take_interrupt();
+void clear_interrupt();
+
+// Runs `body(context)` on a new thread whose stack reserves `stack_bytes` of address
+// space (committed only as it is used) and returns its result.
+int run_on_large_stack(std::size_t stack_bytes, int (*body)(void*), void* context);
+
+// The lowest usable address of the calling thread's stack.
+std::uintptr_t current_stack_low();
+
+// Ends the process at once with `code`, without running exit handlers.
+[[noreturn]] void exit_now(int code);
+
+// Physical memory of the machine in bytes (0 when unknown).
+std::uint64_t physical_memory();
+
+}  // namespace quenra::platform

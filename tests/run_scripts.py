@@ -1,0 +1,144 @@
+#!/usr/bin/env python3
+"""Runs Quenra script tests: the real binary on tiny scripts, comparing what it prints.
+
+A case is a group of files sharing a base name:
+
+  NAME.qn        the script; the binary runs as `BIN NAME.qn` in the case's folder
+  NAME.args      the command line instead, one argument per line (empty: no arguments)
+  NAME.in        bytes fed to standard input (default: none)
+  NAME.out       expected standard output, byte for byte
+  NAME.out.re    or a regular expression the whole output must match
+  NAME.err       expected standard error (NAME.err.re: a regular expression)
+  NAME.code      expected exit code (default 0)
+  NAME.env       environment changes, KEY=VALUE per line (KEY= removes KEY)
+  NAME.timeout   seconds before the case counts as hung (default 20)
+  NAME.gen       a Python script run instead of NAME.qn: it writes the script to the
+                 path given as its first argument (for inputs too big to commit)
+
+Without NAME.out, lines of the script of the form `# expect: TEXT` give the expected
+standard output, one line each (`# expect-err: TEXT` likewise for standard error,
+`# exit: N` the exit code). Folders named `fixtures` hold data, not cases.
+
+Usage: run_scripts.py --bin PATH [-k TEXT] FOLDER...
+"""
+import argparse
+import os
+import re
+import subprocess
+import sys
+import tempfile
+from concurrent.futures import ThreadPoolExecutor
+from pathlib import Path
+
+
+def find_cases(folders):
+    cases = set()
+    for folder in folders:
+        for root, dirs, files in os.walk(folder):
+            dirs[:] = sorted(d for d in dirs if d != "fixtures")
+            for f in files:
+                for suffix in (".qn", ".args", ".gen"):
+                    if f.endswith(suffix):
+                        cases.add(Path(root) / f[: -len(suffix)])
+    return sorted(cases)
+
+
+def read(path):
+    return path.read_bytes() if path.exists() else None
+
+
+def inline_expectations(script):
+    out, err, code = [], [], None
+    for line in script.decode("utf-8", "replace").splitlines():
+        stripped = line.strip()
+        if stripped.startswith("# expect: ") or stripped == "# expect:":
+            out.append(stripped[len("# expect: "):] if stripped != "# expect:" else "")
+        elif stripped.startswith("# expect-err: "):
+            err.append(stripped[len("# expect-err: "):])
+        elif stripped.startswith("# exit: "):
+            code = int(stripped[len("# exit: "):])
+    join = lambda lines: ("\n".join(lines) + "\n").encode() if lines else b""
+    return join(out), join(err), code
+
+
+def compare(label, actual, exact, pattern):
+    if pattern is not None:
+        if re.fullmatch(pattern.decode("utf-8"), actual.decode("utf-8", "surrogateescape"), re.DOTALL):
+            return []
+        return [f"  {label} does not match {pattern[:300]!r}", f"    actual: {actual[:600]!r}"]
+    expected = exact if exact is not None else b""
+    if actual == expected:
+        return []
+    return [f"  {label} differs", f"    expected: {expected[:600]!r}", f"    actual:   {actual[:600]!r}"]
+
+
+def run_case(binary, base):
+    folder, name = base.parent, base.name
+    sibling = lambda suffix: base.with_name(name + suffix)
+    env = dict(os.environ)
+    env_file = sibling(".env")
+    if env_file.exists():
+        for line in env_file.read_text("utf-8").splitlines():
+            if "=" in line:
+                key, value = line.split("=", 1)
+                if value == "":
+                    env.pop(key, None)
+                else:
+                    env[key] = value
+    timeout_file = sibling(".timeout")
+    timeout = float(timeout_file.read_text().strip()) if timeout_file.exists() else 20.0
+    stdin = read(sibling(".in")) or b""
+    with tempfile.TemporaryDirectory() as scratch:
+        script = sibling(".qn")
+        if sibling(".gen").exists():
+            script = Path(scratch) / (name + ".qn")
+            subprocess.run([sys.executable, str(sibling(".gen")), str(script)], check=True)
+        if sibling(".args").exists():
+            args = [line for line in sibling(".args").read_text("utf-8").split("\n") if line != ""]
+        else:
+            args = [str(script)]
+        env["QUENRA_TEST_SCRATCH"] = scratch
+        try:
+            proc = subprocess.run([binary] + args, input=stdin, capture_output=True, cwd=folder,
+                                  env=env, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return [f"  no exit within {timeout:g} s"]
+        source = script.read_bytes() if script.exists() else b""
+    out, err, code = inline_expectations(source)
+    if sibling(".out").exists() or sibling(".out.re").exists():
+        out = read(sibling(".out"))
+    if sibling(".err").exists() or sibling(".err.re").exists():
+        err = read(sibling(".err"))
+    if sibling(".code").exists():
+        code = int(sibling(".code").read_text().strip())
+    problems = compare("stdout", proc.stdout, out, read(sibling(".out.re")))
+    problems += compare("stderr", proc.stderr, err, read(sibling(".err.re")))
+    want = code if code is not None else 0
+    if proc.returncode != want:
+        problems.append(f"  exit code {proc.returncode}, expected {want}")
+    return problems
+
+
+def main():
+    parser = argparse.ArgumentParser(description="Run Quenra script tests.")
+    parser.add_argument("--bin", required=True)
+    parser.add_argument("-k", dest="only", default=None)
+    parser.add_argument("-j", dest="jobs", type=int, default=os.cpu_count() or 2)
+    parser.add_argument("folders", nargs="+")
+    options = parser.parse_args()
+    binary = str(Path(options.bin).resolve())
+    cases = [c for c in find_cases(options.folders) if not options.only or options.only in str(c)]
+    with ThreadPoolExecutor(max_workers=options.jobs) as pool:
+        results = list(pool.map(lambda case: (case, run_case(binary, case)), cases))
+    failed = 0
+    for case, problems in results:
+        if problems:
+            failed += 1
+            print(f"FAIL {case}")
+            print("\n".join(problems))
+    print(f"{len(cases) - failed} passed, {failed} failed")
+    return 0 if failed == 0 and cases else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,2 @@
+Usage: quenra \[--verbose \| -v\] \[script\.qn\]
+.*
