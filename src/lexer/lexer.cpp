@@ -158,7 +158,7 @@ void Lexer::lex_string() {
                 break;
         }
     }
-    tokens_.push_back(Token{TokenKind::String, scratch_});
+    tokens_.push_back(Token::with_text(TokenKind::String, scratch_));
 }
 
 void Lexer::lex_number() {
@@ -172,7 +172,7 @@ void Lexer::lex_number() {
     }
     scratch_.assign(source_.substr(start, pos_ - start));
     if (is_float) {
-        tokens_.push_back(Token{TokenKind::Float, parse_decimal(scratch_)});
+        tokens_.push_back(Token::float_literal(parse_decimal(scratch_)));
         return;
     }
     // Digits beyond the int64 range become the nearest float.
@@ -187,9 +187,9 @@ void Lexer::lex_number() {
         value = value * 10 + d;
     }
     if (overflow) {
-        tokens_.push_back(Token{TokenKind::Float, parse_decimal(scratch_)});
+        tokens_.push_back(Token::float_literal(parse_decimal(scratch_)));
     } else {
-        tokens_.push_back(Token{TokenKind::Integer, static_cast<std::int64_t>(value)});
+        tokens_.push_back(Token::integer_literal(static_cast<std::int64_t>(value)));
     }
 }
 
@@ -220,7 +220,7 @@ void Lexer::lex_word() {
     if (find_keyword(word, keyword)) {
         emit(keyword);
     } else {
-        tokens_.push_back(Token{TokenKind::Identifier, std::string(word)});
+        tokens_.push_back(Token::with_text(TokenKind::Identifier, std::string(word)));
     }
 }
 

@@ -6,7 +6,6 @@
 #include <iterator>
 #include <string>
 #include <string_view>
-#include <variant>
 
 namespace quenra {
 
@@ -51,15 +50,20 @@ constexpr std::string_view token_kind_text(TokenKind kind) {
 
 struct Token {
     TokenKind kind = TokenKind::Eof;
-    // monostate for payload-free kinds; text for Identifier and String; int64 for
-    // Integer; double for Float.
-    std::variant<std::monostate, std::string, std::int64_t, double> payload;
+    // The payload: `text_value` for Identifier and String, `integer_value` for
+    // Integer, `float_value` for Float; unused (and empty) for every other kind.
+    std::string text_value;
+    std::int64_t integer_value = 0;
+    double float_value = 0.0;
 
-    static Token simple(TokenKind kind) { return Token{kind, std::monostate{}}; }
+    static Token simple(TokenKind kind) { return Token{kind, {}, 0, 0.0}; }
+    static Token with_text(TokenKind kind, std::string text) { return Token{kind, std::move(text), 0, 0.0}; }
+    static Token integer_literal(std::int64_t value) { return Token{TokenKind::Integer, {}, value, 0.0}; }
+    static Token float_literal(double value) { return Token{TokenKind::Float, {}, 0, value}; }
 
-    const std::string& text() const { return *std::get_if<std::string>(&payload); }
-    std::int64_t integer() const { return *std::get_if<std::int64_t>(&payload); }
-    double number() const { return *std::get_if<double>(&payload); }
+    const std::string& text() const { return text_value; }
+    std::int64_t integer() const { return integer_value; }
+    double number() const { return float_value; }
 };
 
 // Kinds equal and, for literal-bearing kinds, payloads equal (floats by ==, so a

@@ -113,9 +113,9 @@ TEST(Lexer, KeywordsAreExactAndCaseSensitive) {
 TEST(Lexer, TokenEquality) {
     EXPECT_EQ(Token::simple(TokenKind::Plus), Token::simple(TokenKind::Plus));
     EXPECT_FALSE(Token::simple(TokenKind::Plus) == Token::simple(TokenKind::Minus));
-    EXPECT_EQ((Token{TokenKind::Identifier, std::string("a")}), (Token{TokenKind::Identifier, std::string("a")}));
-    EXPECT_FALSE((Token{TokenKind::Identifier, std::string("a")}) == (Token{TokenKind::Identifier, std::string("b")}));
-    EXPECT_FALSE((Token{TokenKind::Float, NAN}) == (Token{TokenKind::Float, NAN}));
+    EXPECT_EQ(Token::with_text(TokenKind::Identifier, "a"), Token::with_text(TokenKind::Identifier, "a"));
+    EXPECT_FALSE(Token::with_text(TokenKind::Identifier, "a") == Token::with_text(TokenKind::Identifier, "b"));
+    EXPECT_FALSE(Token::float_literal(NAN) == Token::float_literal(NAN));
 }
 
 }  // namespace
