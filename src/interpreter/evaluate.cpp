@@ -29,6 +29,9 @@ Value Interpreter::evaluate(const Expr& expr) {
 Value Interpreter::evaluate_binary(const BinaryExpr& expr) {
     Value left = evaluate(*expr.left);
     Value right = evaluate(*expr.right);  // always both: "and" and "or" do not short-circuit
+    if (left.is(Value::Number) && right.is(Value::Number)) {
+        return apply_numbers(left.as_number(), expr.op.kind, right.as_number());
+    }
     return apply_binary(std::move(left), expr.op.kind, right);
 }
 

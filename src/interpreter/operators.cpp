@@ -173,6 +173,10 @@ Value apply_binary(Value left, TokenKind token, const Value& right) {
     return Value();
 }
 
+Value apply_numbers(std::int64_t left, TokenKind token, std::int64_t right) {
+    return number_op(left, BINARY_OPS[static_cast<std::size_t>(token)], right);
+}
+
 Value apply_unary(TokenKind op, const Value& operand) {
     if (op == TokenKind::Not) return Value::boolean(!is_truthy(operand));
     if (op != TokenKind::Minus) return Value();

@@ -13,6 +13,9 @@ inline constexpr double FLOAT_TOLERANCE = 2.220446049250313e-16;
 
 // `left` is taken by value so that an unshared string can be extended in place.
 Value apply_binary(Value left, TokenKind op, const Value& right);
+// The same for two numbers (the common case, kept apart so callers can test for it
+// first and skip the general dispatch).
+Value apply_numbers(std::int64_t left, TokenKind op, std::int64_t right);
 Value apply_unary(TokenKind op, const Value& operand);
 
 // The number argument coercion: numbers and floats as a double.
