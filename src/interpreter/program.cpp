@@ -1,5 +1,6 @@
 // The whole-program run of a source file.
 #include <new>
+#include <stdexcept>
 
 #include "interpreter/interpreter.hpp"
 
@@ -50,6 +51,8 @@ Fatal run_program(const StmtList& statements, SymbolTable& symbols) {
     try {
         run(in, statements, main_name);
     } catch (const std::bad_alloc&) {
+        in.raise_fatal(Fatal::OutOfMemory);
+    } catch (const std::length_error&) {
         in.raise_fatal(Fatal::OutOfMemory);
     }
     return in.fatal();

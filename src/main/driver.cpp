@@ -48,6 +48,12 @@ void verbose_log(bool verbose, std::string_view message) {
     console::write_err(line);
 }
 
+int report_out_of_memory() {
+    console::flush_out();
+    console::write_err(std::string(fatal_message(Fatal::OutOfMemory)) + "\n");
+    return 1;
+}
+
 bool has_qn_extension(std::string_view path) {
     while (!path.empty() && path.back() == '/') path.remove_suffix(1);
     std::size_t slash = path.rfind('/');

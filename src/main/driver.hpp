@@ -18,6 +18,8 @@ inline constexpr std::string_view SEPARATOR_LINE =
 int run_command_line(int argc, char** argv);
 
 void verbose_log(bool verbose, std::string_view message);
+// Writes "Error: out of memory" and returns the exit code for it.
+int report_out_of_memory();
 int run_file(const std::string& path, bool verbose);
 int run_repl();
 

@@ -1,5 +1,8 @@
 // The entry point. The interpreter runs on a thread with a large reserved stack, so
 // that deep recursion in scripts ends in a clean message instead of a crash.
+#include <new>
+#include <stdexcept>
+
 #include "main/driver.hpp"
 #include "platform/platform.hpp"
 
@@ -16,7 +19,20 @@ struct Arguments {
 
 int run(void* context) {
     auto* arguments = static_cast<Arguments*>(context);
-    return quenra::run_command_line(arguments->argc, arguments->argv);
+#if !defined(QUENRA_SANITIZED)
+    // Room for as much data as the machine has memory: beyond that, allocations fail
+    // and the run stops with "Error: out of memory" rather than being killed. (The
+    // sanitizers reserve vast shadow regions, so they run uncapped.)
+    std::uint64_t memory = quenra::platform::physical_memory();
+    if (memory != 0) quenra::platform::cap_address_space(memory);
+#endif
+    try {
+        return quenra::run_command_line(arguments->argc, arguments->argv);
+    } catch (const std::bad_alloc&) {
+        return quenra::report_out_of_memory();
+    } catch (const std::length_error&) {
+        return quenra::report_out_of_memory();
+    }
 }
 
 }  // namespace

@@ -58,4 +58,9 @@ std::uintptr_t current_stack_low();
 // Physical memory of the machine in bytes (0 when unknown).
 std::uint64_t physical_memory();
 
+// Caps the process's address space at what it uses now plus `extra_bytes`, so that
+// exhausting memory makes allocations fail (and the run stop cleanly) instead of
+// inviting the OS to kill the process. Returns false when the cap cannot be set.
+bool cap_address_space(std::uint64_t extra_bytes);
+
 }  // namespace quenra::platform

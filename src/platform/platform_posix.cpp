@@ -7,11 +7,13 @@
 #include <pthread.h>
 #include <sys/mman.h>
 #include <sys/random.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 
 namespace quenra::platform {
 
@@ -172,6 +174,25 @@ std::uint64_t physical_memory() {
     long page_size = ::sysconf(_SC_PAGESIZE);
     if (pages <= 0 || page_size <= 0) return 0;
     return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(page_size);
+}
+
+bool cap_address_space(std::uint64_t extra_bytes) {
+    // statm's first field is the total program size in pages.
+    int fd = ::open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char text[128] = {};
+    ssize_t got = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (got <= 0) return false;
+    std::uint64_t pages = std::strtoull(text, nullptr, 10);
+    long page_size = ::sysconf(_SC_PAGESIZE);
+    if (pages == 0 || page_size <= 0) return false;
+    std::uint64_t limit = pages * static_cast<std::uint64_t>(page_size) + extra_bytes;
+    struct rlimit current {};
+    if (::getrlimit(RLIMIT_AS, &current) != 0) return false;
+    if (current.rlim_max != RLIM_INFINITY && current.rlim_max < limit) limit = current.rlim_max;
+    struct rlimit wanted {static_cast<rlim_t>(limit), current.rlim_max};
+    return ::setrlimit(RLIMIT_AS, &wanted) == 0;
 }
 
 }  // namespace quenra::platform
