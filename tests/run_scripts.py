@@ -89,7 +89,7 @@ def run_case(binary, base):
     timeout = float(timeout_file.read_text().strip()) if timeout_file.exists() else 20.0
     stdin = read(sibling(".in")) or b""
     with tempfile.TemporaryDirectory() as scratch:
-        script = sibling(".qn")
+        script = sibling(".qn").resolve()
         if sibling(".gen").exists():
             script = Path(scratch) / (name + ".qn")
             subprocess.run([sys.executable, str(sibling(".gen")), str(script)], check=True)
