@@ -114,6 +114,7 @@ Value concat(Interpreter& in, const CallExpr& call) {
     std::string& out = result.mutable_text();
     for (std::size_t i = rest; i < values.size(); ++i) {
         if (values[i].is(Value::String)) {
+            check_value_size(out.size() + values[i].text().size());
             out += values[i].text();
         } else {
             append_display_string(out, values[i]);

@@ -27,6 +27,15 @@ Value Interpreter::evaluate(const Expr& expr) {
 }
 
 Value Interpreter::evaluate_binary(const BinaryExpr& expr) {
+    // Numbers that need no evaluation (literals and variables) are read in place;
+    // the left one is read first, so evaluating the right cannot change it.
+    std::int64_t a, b;
+    if (leaf_number(*expr.left, a)) {
+        if (leaf_number(*expr.right, b)) return apply_numbers(a, expr.op.kind, b);
+        Value right = evaluate(*expr.right);
+        if (right.is(Value::Number)) return apply_numbers(a, expr.op.kind, right.as_number());
+        return apply_binary(Value::number(a), expr.op.kind, right);
+    }
     Value left = evaluate(*expr.left);
     Value right = evaluate(*expr.right);  // always both: "and" and "or" do not short-circuit
     if (left.is(Value::Number) && right.is(Value::Number)) {

@@ -38,8 +38,6 @@ Interpreter::Interpreter(SymbolTable& symbols) : symbols_(symbols) {
     std::uintptr_t reserve = STACK_RESERVE;
     if (low != 0 && here > low && (here - low) / 2 < reserve) reserve = (here - low) / 4;
     stack_limit_ = low != 0 ? low + reserve : 0;
-    std::uint64_t memory = platform::physical_memory();
-    memory_budget_ = memory != 0 ? memory : (std::uint64_t{1} << 36);
     prepare();
 }
 
@@ -122,7 +120,8 @@ void Interpreter::clear_signals() {
     pending_return_ = Value();
 }
 
-bool Interpreter::check_interrupt() {
+bool Interpreter::poll_interrupt() {
+    interrupt_countdown_ = INTERRUPT_POLL_INTERVAL;
     if (!platform::interrupt_pending()) return false;
     platform::clear_interrupt();
     raise_fatal(Fatal::Interrupted);
@@ -130,7 +129,7 @@ bool Interpreter::check_interrupt() {
 }
 
 bool Interpreter::too_large(std::uint64_t count, std::uint64_t size) const {
-    return count > memory_budget_ / size;
+    return count > value_size_limit() / size;
 }
 
 Value Interpreter::call_user_function(const FunctionBody& function, std::size_t first_argument) {

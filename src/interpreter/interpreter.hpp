@@ -27,6 +27,8 @@ namespace quenra {
 
 // Calls deeper than this stop the run with "Error: maximum recursion depth exceeded".
 inline constexpr std::uint32_t MAX_CALL_DEPTH = 1'000'000;
+// Loop steps and calls between two looks at the interrupt flag.
+inline constexpr std::uint32_t INTERRUPT_POLL_INTERVAL = 1024;
 
 // Why a run stopped early.
 enum class Fatal : std::uint8_t {
@@ -145,7 +147,28 @@ private:
     bool steals_variable(const Expr& value_expr, SymbolId target) const;
 
     void pop_frame(std::size_t slot_base);
-    bool check_interrupt();
+    // Polls for an interrupt request now and then (every INTERRUPT_POLL_INTERVAL
+    // loop steps and calls); raises the fatal stop when one is pending.
+    bool check_interrupt() {
+        if (--interrupt_countdown_ != 0) return false;
+        return poll_interrupt();
+    }
+    bool poll_interrupt();
+    // The integer value of a literal or of a variable that holds a number, read
+    // without evaluating anything; false for every other expression.
+    bool leaf_number(const Expr& expr, std::int64_t& out) const {
+        if (expr.kind == ExprKind::Number) {
+            out = expr.as<NumberExpr>().value;
+            return true;
+        }
+        if (expr.kind != ExprKind::Variable) return false;
+        const Binding& binding = bindings_[expr.as<VariableExpr>().name.id];
+        const Value& value =
+            binding.top >= 0 ? slots_[static_cast<std::size_t>(binding.top)].value : binding.global;
+        if (!value.is(Value::Number)) return false;
+        out = value.as_number();
+        return true;
+    }
 
     SymbolTable& symbols_;
     std::vector<Binding> bindings_;
@@ -157,7 +180,7 @@ private:
     Value pending_return_;
     const CallExpr* update_call_ = nullptr;  // the call being assigned to its first argument
     std::uintptr_t stack_limit_ = 0;
-    std::uint64_t memory_budget_ = 0;
+    std::uint32_t interrupt_countdown_ = 1;
     std::unique_ptr<GraphicsState, GraphicsStateDeleter> graphics_;
 
     friend class InterpreterAccess;

@@ -124,6 +124,7 @@ Value float_op(double a, BinaryOp op, double b) {
 Value string_op(Value left, BinaryOp op, const Value& right) {
     switch (op) {
         case BinaryOp::Add: {
+            check_value_size(left.text().size() + right.text().size());
             if (left.is_unique()) {
                 left.mutable_text().append(right.text());
                 return left;

@@ -1,6 +1,7 @@
 #include "interpreter/value.hpp"
 
 #include <charconv>
+#include <new>
 #include <cmath>
 
 #include "interpreter/dict.hpp"
@@ -153,6 +154,28 @@ void Value::release() noexcept {
 }
 
 // ---------------------------------------------------------------------------
+// Size limit
+
+namespace {
+
+std::uint64_t& size_limit() {
+    static std::uint64_t limit = [] {
+        std::uint64_t memory = platform::physical_memory();
+        return memory != 0 ? memory : (std::uint64_t{1} << 36);
+    }();
+    return limit;
+}
+
+}  // namespace
+
+std::uint64_t value_size_limit() { return size_limit(); }
+void set_value_size_limit(std::uint64_t bytes) { size_limit() = bytes; }
+
+void check_value_size(std::uint64_t bytes) {
+    if (bytes > size_limit()) throw std::bad_alloc();
+}
+
+// ---------------------------------------------------------------------------
 // Display text
 
 void append_float(std::string& out, double value) {
@@ -268,6 +291,7 @@ void append_display_string(std::string& out, const Value& value) {
         std::size_t next;
     };
     std::vector<Frame> stack;
+    std::size_t steps = 0;
     auto open = [&](const Value& container) {
         out += container.is(Value::Array) ? '[' : '{';
         stack.push_back(Frame{&container, 0});
@@ -292,6 +316,8 @@ void append_display_string(std::string& out, const Value& value) {
             child = &entry.value;
         }
         ++frame.next;
+        // A value that shares its parts can have a display text far larger than itself.
+        if ((++steps & 4095) == 0) check_value_size(out.size());
         if (is_container(*child)) {
             open(*child);  // may reallocate `stack`; `frame` is not used after this
         } else {

@@ -223,6 +223,14 @@ void append_float(std::string& out, double value);
 std::string_view type_name(const Value& value);
 bool is_truthy(const Value& value);
 
+// The most bytes one value may take (a string's text, a display text, a range's
+// elements): the machine's memory unless lowered. Building anything larger fails
+// the way an allocation fails, with std::bad_alloc, which stops the run with
+// "Error: out of memory".
+std::uint64_t value_size_limit();
+void set_value_size_limit(std::uint64_t bytes);
+void check_value_size(std::uint64_t bytes);
+
 // The hash of a string payload, computed once and cached in the payload.
 std::uint64_t string_hash(const StringObject& string);
 std::uint64_t hash_text(std::string_view text);

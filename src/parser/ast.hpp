@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -26,6 +27,13 @@
 #include "parser/symbols.hpp"
 
 namespace quenra {
+
+// Whether T is one of the alternatives of the variant V (node constructors accept
+// exactly the payload types of their kinds).
+template <typename T, typename V>
+inline constexpr bool IS_ALTERNATIVE = false;
+template <typename T, typename... Ts>
+inline constexpr bool IS_ALTERNATIVE<T, std::variant<Ts...>> = (std::is_same_v<T, Ts> || ...);
 
 struct Name {
     std::string text;
@@ -80,6 +88,7 @@ struct Expr {
     ExprData data;
 
     template <typename T>
+        requires IS_ALTERNATIVE<T, ExprData>
     Expr(T payload, std::uint32_t height = 1)
         : kind(ExprKind::Number), depth(height), data(std::move(payload)) {
         kind = static_cast<ExprKind>(data.index());
@@ -155,6 +164,7 @@ struct Stmt {
     StmtData data;
 
     template <typename T>
+        requires IS_ALTERNATIVE<T, StmtData>
     explicit Stmt(T payload) : kind(StmtKind::Expression), data(std::move(payload)) {
         kind = static_cast<StmtKind>(data.index());
     }
