@@ -1,12 +1,37 @@
 // Expression evaluation: turns one expression into a new value by walking it.
 // Evaluation never fails: an operation that does not apply to its operands
 // yields null.
+#include <new>
+
 #include "interpreter/builtins.hpp"
 #include "interpreter/dict.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
 
 namespace quenra {
+
+namespace {
+
+// Evaluated arguments of a call with few of them, kept on the native stack so a call
+// allocates nothing.
+class ArgumentBuffer {
+public:
+    static constexpr std::size_t CAPACITY = 8;
+    ArgumentBuffer() = default;
+    ArgumentBuffer(const ArgumentBuffer&) = delete;
+    ArgumentBuffer& operator=(const ArgumentBuffer&) = delete;
+    ~ArgumentBuffer() {
+        for (std::size_t i = 0; i < count_; ++i) data()[i].~Value();
+    }
+    void push(Value value) { new (data() + count_++) Value(std::move(value)); }
+    Value* data() { return std::launder(reinterpret_cast<Value*>(storage_)); }
+
+private:
+    alignas(Value) unsigned char storage_[CAPACITY * sizeof(Value)];
+    std::size_t count_ = 0;
+};
+
+}  // namespace
 
 Value Interpreter::evaluate(const Expr& expr) {
     switch (expr.kind) {
@@ -32,20 +57,21 @@ Value Interpreter::evaluate_binary(const BinaryExpr& expr) {
     std::int64_t a, b;
     if (leaf_number(*expr.left, a)) {
         if (leaf_number(*expr.right, b)) return apply_numbers(a, expr.op.kind, b);
-        Value right = evaluate(*expr.right);
+        Value right = evaluate_fast(*expr.right);
         if (right.is(Value::Number)) return apply_numbers(a, expr.op.kind, right.as_number());
         return apply_binary(Value::number(a), expr.op.kind, right);
     }
-    Value left = evaluate(*expr.left);
-    Value right = evaluate(*expr.right);  // always both: "and" and "or" do not short-circuit
-    if (left.is(Value::Number) && right.is(Value::Number)) {
-        return apply_numbers(left.as_number(), expr.op.kind, right.as_number());
+    Value left = evaluate_fast(*expr.left);
+    Value right = evaluate_fast(*expr.right);  // always both: "and" and "or" do not short-circuit
+    if (left.kind() == right.kind()) {
+        if (left.is(Value::Number)) return apply_numbers(left.as_number(), expr.op.kind, right.as_number());
+        if (left.is(Value::Float)) return apply_floats(left.as_float(), expr.op.kind, right.as_float());
     }
     return apply_binary(std::move(left), expr.op.kind, right);
 }
 
 Value Interpreter::evaluate_unary(const UnaryExpr& expr) {
-    Value operand = evaluate(*expr.operand);
+    Value operand = evaluate_fast(*expr.operand);
     return apply_unary(expr.op.kind, operand);
 }
 
@@ -54,16 +80,24 @@ Value Interpreter::evaluate_call(const CallExpr& call) {
     if (call_builtin(call, result)) return result;
     Value callee = lookup(call.name.id);
     if (!callee.is(Value::Function)) return Value();  // arguments are not evaluated
-    std::size_t first = arguments_.size();
-    for (const Expr& arg : call.args) arguments_.push_back(evaluate(arg));
     // `callee` keeps the body alive even if the call redefines the function.
-    return call_user_function(callee.function_body(), first);
+    const FunctionBody& function = callee.function_body();
+    std::size_t count = call.args.size();
+    if (count <= ArgumentBuffer::CAPACITY) {
+        ArgumentBuffer buffer;
+        for (const Expr& arg : call.args) buffer.push(evaluate_fast(arg));
+        return call_user_function(function, buffer.data(), count);
+    }
+    std::vector<Value> arguments;
+    arguments.reserve(count);
+    for (const Expr& arg : call.args) arguments.push_back(evaluate_fast(arg));
+    return call_user_function(function, arguments.data(), count);
 }
 
 Value Interpreter::evaluate_array(const ArrayExpr& expr) {
     std::vector<Value> items;
     items.reserve(expr.elements.size());
-    for (const Expr& element : expr.elements) items.push_back(evaluate(element));
+    for (const Expr& element : expr.elements) items.push_back(evaluate_fast(element));
     return Value::array(std::move(items));
 }
 
@@ -77,8 +111,8 @@ Value Interpreter::evaluate_dict(const DictExpr& expr) {
 }
 
 Value Interpreter::evaluate_index(const IndexExpr& expr) {
-    Value object = evaluate(*expr.object);
-    Value index = evaluate(*expr.index);
+    Value object = evaluate_fast(*expr.object);
+    Value index = evaluate_fast(*expr.index);
     if (object.is(Value::Array) && index.is(Value::Number)) {
         const auto& items = object.items();
         // Compared as unsigned, so negative indices are out of range.

@@ -63,9 +63,9 @@ void Interpreter::execute_assign(SymbolId name, const Expr& value_expr) {
         // name = name + x: read, evaluate x, then let the variable go before joining.
         const auto& binary = value_expr.as<BinaryExpr>();
         if (binary.op.kind == TokenKind::Plus && binary.left->kind == ExprKind::Variable &&
-            binary.left->as<VariableExpr>().name.id == name) {
+            binary.left->as<VariableExpr>().name.id == name && peek(name).is(Value::String)) {
             Value left = lookup(name);
-            Value right = evaluate(*binary.right);
+            Value right = evaluate_fast(*binary.right);
             release_for_update(name);
             store(name, apply_binary(std::move(left), TokenKind::Plus, right));
             return;
@@ -79,23 +79,27 @@ void Interpreter::execute_assign(SymbolId name, const Expr& value_expr) {
         store(name, std::move(value));
         return;
     }
-    store(name, evaluate(value_expr));
+    store(name, evaluate_fast(value_expr));
 }
 
 void Interpreter::execute_compound(const CompoundAssignStmt& stmt) {
     Value current = lookup(stmt.name.id);  // read before the right-hand side runs
-    Value operand = evaluate(stmt.value);
+    Value operand = evaluate_fast(stmt.value);
     TokenKind op = TokenKind::Eof;  // no operation: any other kind yields null
     if (stmt.op.kind == TokenKind::PlusAssign) op = TokenKind::Plus;
     if (stmt.op.kind == TokenKind::MinusAssign) op = TokenKind::Minus;
     if (stmt.op.kind == TokenKind::StarAssign) op = TokenKind::Star;
     if (stmt.op.kind == TokenKind::SlashAssign) op = TokenKind::Slash;
+    if (current.is(Value::Number) && operand.is(Value::Number)) {
+        store(stmt.name.id, apply_numbers(current.as_number(), op, operand.as_number()));
+        return;
+    }
     release_for_update(stmt.name.id);
     store(stmt.name.id, apply_binary(std::move(current), op, operand));
 }
 
 void Interpreter::execute_if(const IfStmt& stmt) {
-    Value condition = evaluate(stmt.condition);
+    Value condition = evaluate_fast(stmt.condition);
     if (is_truthy(condition)) {
         execute_sequence(stmt.then_branch);
     } else if (stmt.else_branch) {
@@ -117,7 +121,7 @@ bool Interpreter::finish_iteration() {
 
 void Interpreter::execute_while(const WhileStmt& stmt) {
     for (;;) {
-        Value condition = evaluate(stmt.condition);
+        Value condition = evaluate_fast(stmt.condition);
         if (!is_truthy(condition) || stopped()) {
             signals_ &= static_cast<std::uint8_t>(~SIGNAL_BREAK);
             return;
@@ -202,7 +206,7 @@ void Interpreter::execute_try(const TryCatchStmt& stmt) {
 }
 
 void Interpreter::execute_return(const ReturnStmt& stmt) {
-    Value value = stmt.value ? evaluate(*stmt.value) : Value();
+    Value value = stmt.value ? evaluate_fast(*stmt.value) : Value();
     pending_return_ = std::move(value);
     signals_ |= SIGNAL_RETURN;
 }

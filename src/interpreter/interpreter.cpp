@@ -44,7 +44,6 @@ Interpreter::Interpreter(SymbolTable& symbols) : symbols_(symbols) {
 Interpreter::~Interpreter() {
     // Variables first, then the graphics state (the window closes last).
     pending_return_ = Value();
-    arguments_.clear();
     slots_.clear();
     bindings_.clear();
     graphics_.reset();
@@ -65,24 +64,8 @@ const Value& Interpreter::symbol_string(SymbolId id) {
     return binding.text;
 }
 
-Value Interpreter::lookup(SymbolId name) const {
-    const Binding& binding = bindings_[name];
-    return binding.top >= 0 ? slots_[static_cast<std::size_t>(binding.top)].value : binding.global;
-}
-
-void Interpreter::store(SymbolId name, Value value) {
+void Interpreter::bind_local(SymbolId name, Value value) {
     Binding& binding = bindings_[name];
-    if (depth_ == 0 || binding.declared_global) {
-        binding.global = std::move(value);
-        return;
-    }
-    if (binding.top >= 0) {
-        LocalSlot& slot = slots_[static_cast<std::size_t>(binding.top)];
-        if (slot.depth == depth_) {
-            slot.value = std::move(value);
-            return;
-        }
-    }
     slots_.push_back(LocalSlot{std::move(value), name, binding.top, depth_});
     binding.top = static_cast<std::int32_t>(slots_.size() - 1);
 }
@@ -102,11 +85,14 @@ void Interpreter::release_for_update(SymbolId name) {
 }
 
 void Interpreter::pop_frame(std::size_t slot_base) {
-    while (slots_.size() > slot_base) {
-        LocalSlot& slot = slots_.back();
-        bindings_[slot.name].top = slot.previous;
-        slots_.pop_back();
+    std::size_t size = slots_.size();
+    if (size == slot_base) return;
+    Binding* bindings = bindings_.data();
+    for (std::size_t i = size; i-- > slot_base;) {
+        const LocalSlot& slot = slots_[i];
+        bindings[slot.name].top = slot.previous;
     }
+    slots_.resize(slot_base);
 }
 
 void Interpreter::raise_fatal(Fatal fatal) {
@@ -132,12 +118,10 @@ bool Interpreter::too_large(std::uint64_t count, std::uint64_t size) const {
     return count > value_size_limit() / size;
 }
 
-Value Interpreter::call_user_function(const FunctionBody& function, std::size_t first_argument) {
+Value Interpreter::call_user_function(const FunctionBody& function, Value* arguments,
+                                      std::size_t count) {
     if (depth_ >= MAX_CALL_DEPTH || frame_address() < stack_limit_) raise_fatal(Fatal::RecursionDepth);
-    if (stopped() || check_interrupt()) {
-        arguments_.resize(first_argument);
-        return Value();
-    }
+    if (stopped() || check_interrupt()) return Value();
     ++depth_;
     std::size_t slot_base = slots_.size();
     // Restores the caller's bindings however the call ends.
@@ -150,12 +134,9 @@ Value Interpreter::call_user_function(const FunctionBody& function, std::size_t 
         }
     } frame{*this, slot_base};
 
-    std::size_t given = arguments_.size() - first_argument;
-    std::size_t bound = std::min(function.params.size(), given);
-    for (std::size_t i = 0; i < bound; ++i) {
-        store(function.params[i].id, std::move(arguments_[first_argument + i]));
-    }
-    arguments_.resize(first_argument);  // surplus arguments are dropped
+    // Parameters without an argument stay unbound; surplus arguments are dropped.
+    std::size_t bound = std::min(function.params.size(), count);
+    for (std::size_t i = 0; i < bound; ++i) store(function.params[i].id, std::move(arguments[i]));
 
     for (const Stmt& stmt : function.body) {
         execute(stmt);

@@ -58,13 +58,39 @@ public:
     void execute(const Stmt& stmt);
     void execute_sequence(const StmtList& statements);
     Value evaluate(const Expr& expr);
+    // The same, with literals and variables read here rather than in a call.
+    Value evaluate_fast(const Expr& expr) {
+        switch (expr.kind) {
+            case ExprKind::Number: return Value::number(expr.as<NumberExpr>().value);
+            case ExprKind::Float: return Value::floating(expr.as<FloatExpr>().value);
+            case ExprKind::Variable: return peek(expr.as<VariableExpr>().name.id);
+            case ExprKind::Boolean: case ExprKind::String: case ExprKind::Binary:
+            case ExprKind::Unary: case ExprKind::Call: case ExprKind::Array: case ExprKind::Dict:
+            case ExprKind::Index: case ExprKind::Range: break;
+        }
+        return evaluate(expr);
+    }
 
-    Value lookup(SymbolId name) const;
-    void store(SymbolId name, Value value);
+    Value lookup(SymbolId name) const { return peek(name); }
+    // The variable's value in place (valid until the next store).
+    const Value& peek(SymbolId name) const {
+        const Binding& binding = bindings_[name];
+        return binding.top >= 0 ? slots_[static_cast<std::size_t>(binding.top)].value : binding.global;
+    }
+    void store(SymbolId name, Value value) {
+        Binding& binding = bindings_[name];
+        if (depth_ == 0 || binding.declared_global) {
+            binding.global = std::move(value);
+        } else if (binding.top >= 0 && slots_[static_cast<std::size_t>(binding.top)].depth == depth_) {
+            slots_[static_cast<std::size_t>(binding.top)].value = std::move(value);
+        } else {
+            bind_local(name, std::move(value));
+        }
+    }
     void declare_global(SymbolId name);
-    // Runs a user function on arguments taken from the argument stack, from
-    // `first_argument` to its end (the call removes them), and returns its result.
-    Value call_user_function(const FunctionBody& function, std::size_t first_argument);
+    // Runs a user function on `count` evaluated arguments (moved from; the caller
+    // releases them) and returns its result.
+    Value call_user_function(const FunctionBody& function, Value* arguments, std::size_t count);
 
     // The built-in dispatch: handles the call when its name is a built-in name.
     bool call_builtin(const CallExpr& call, Value& result);
@@ -94,8 +120,6 @@ public:
 
     // Whether an allocation of `count` elements of `size` bytes should be refused.
     bool too_large(std::uint64_t count, std::uint64_t size) const;
-
-    std::vector<Value>& argument_stack() { return arguments_; }
 
     // For built-ins that return an updated copy of their first argument (push,
     // concat): when the call is the whole right-hand side of an assignment to that
@@ -147,6 +171,7 @@ private:
     bool steals_variable(const Expr& value_expr, SymbolId target) const;
 
     void pop_frame(std::size_t slot_base);
+    void bind_local(SymbolId name, Value value);
     // Polls for an interrupt request now and then (every INTERRUPT_POLL_INTERVAL
     // loop steps and calls); raises the fatal stop when one is pending.
     bool check_interrupt() {
@@ -173,7 +198,6 @@ private:
     SymbolTable& symbols_;
     std::vector<Binding> bindings_;
     std::vector<LocalSlot> slots_;
-    std::vector<Value> arguments_;
     std::uint32_t depth_ = 0;
     std::uint8_t signals_ = 0;
     Fatal fatal_ = Fatal::None;

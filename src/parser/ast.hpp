@@ -35,6 +35,29 @@ inline constexpr bool IS_ALTERNATIVE = false;
 template <typename T, typename... Ts>
 inline constexpr bool IS_ALTERNATIVE<T, std::variant<Ts...>> = (std::is_same_v<T, Ts> || ...);
 
+// The alternative T of a node's payload. Every node's kind equals its payload's
+// index, so callers only ask for the right type; the sanitizer builds check it.
+template <typename T, typename V>
+T& checked_get(V& data) {
+    T* payload = std::get_if<T>(&data);
+#if defined(QUENRA_SANITIZED)
+    if (payload == nullptr) __builtin_trap();
+#else
+    if (payload == nullptr) __builtin_unreachable();
+#endif
+    return *payload;
+}
+template <typename T, typename V>
+const T& checked_get(const V& data) {
+    const T* payload = std::get_if<T>(&data);
+#if defined(QUENRA_SANITIZED)
+    if (payload == nullptr) __builtin_trap();
+#else
+    if (payload == nullptr) __builtin_unreachable();
+#endif
+    return *payload;
+}
+
 struct Name {
     std::string text;
     SymbolId id = 0;
@@ -97,10 +120,11 @@ struct Expr {
     Expr& operator=(Expr&&) noexcept = default;
     ~Expr();
 
+    // The payload of the node's kind; T must be that kind's payload type.
     template <typename T>
-    const T& as() const { return *std::get_if<T>(&data); }
+    const T& as() const { return checked_get<T>(data); }
     template <typename T>
-    T& as() { return *std::get_if<T>(&data); }
+    T& as() { return checked_get<T>(data); }
 };
 
 struct DictEntry {
@@ -173,9 +197,9 @@ struct Stmt {
     ~Stmt();
 
     template <typename T>
-    const T& as() const { return *std::get_if<T>(&data); }
+    const T& as() const { return checked_get<T>(data); }
     template <typename T>
-    T& as() { return *std::get_if<T>(&data); }
+    T& as() { return checked_get<T>(data); }
 };
 
 // Deep copies. A function body is immutable, so a copied definition shares it.
