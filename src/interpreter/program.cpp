@@ -31,11 +31,15 @@ void run(Interpreter& in, const StmtList& statements, SymbolId main_name) {
     if (with_main) {
         Value main = in.lookup(main_name);
         if (main.is(Value::Function)) {
-            in.call_user_function(main.function_body(), in.argument_stack().size());
+            in.call_user_function(main.function_body(), nullptr, 0);
             return;
         }
     }
     for (const Stmt& stmt : statements) {
+        // A main that a later let replaced leaves the rest to run in order; the lets
+        // and definitions have run already and must not run twice.
+        bool done = with_main && (stmt.kind == StmtKind::FunctionDef || stmt.kind == StmtKind::Let);
+        if (done) continue;
         in.execute(stmt);
         if (in.has_pending_return() || in.stopped()) return;  // a top-level return ends the program
         // A break or continue outside any loop must not linger over later statements.
