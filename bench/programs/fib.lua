@@ -1,0 +1,13 @@
+-- Recursive calls: the naive Fibonacci function.
+local function fib(n)
+    if n < 2 then
+        return n
+    end
+    return fib(n - 1) + fib(n - 2)
+end
+
+local function main()
+    print(fib(32))
+end
+
+main()
