@@ -1,6 +1,10 @@
 // The interactive loop: reads a line at a time and executes each complete input at
 // once on one interpreter that lives as long as the loop. A bracket count over the
 // raw characters decides whether the input is complete and which prompt to show.
+//
+// At a terminal the lines come through the line editor; otherwise (pipes, files)
+// they are read from standard input as they are. Either way Ctrl-C never ends the
+// loop: at the prompt it drops what was typed, while a line runs it stops the line.
 #include <cstdint>
 #include <limits>
 #include <new>
@@ -10,7 +14,9 @@
 #include "lexer/lexer.hpp"
 #include "lexer/utf8.hpp"
 #include "main/driver.hpp"
+#include "main/line_editor.hpp"
 #include "parser/parser.hpp"
+#include "platform/platform.hpp"
 
 namespace quenra {
 
@@ -19,8 +25,10 @@ namespace {
 // Counters that stop at the ends of the 32-bit range instead of wrapping.
 void add_saturating(std::int32_t& counter, int delta) {
     std::int64_t next = static_cast<std::int64_t>(counter) + delta;
-    if (next < std::numeric_limits<std::int32_t>::min()) next = std::numeric_limits<std::int32_t>::min();
-    if (next > std::numeric_limits<std::int32_t>::max()) next = std::numeric_limits<std::int32_t>::max();
+    if (next < std::numeric_limits<std::int32_t>::min())
+        next = std::numeric_limits<std::int32_t>::min();
+    if (next > std::numeric_limits<std::int32_t>::max())
+        next = std::numeric_limits<std::int32_t>::max();
     counter = static_cast<std::int32_t>(next);
 }
 
@@ -47,19 +55,24 @@ void report(std::string_view message) {
     console::write_err(line);
 }
 
-// Tokenizes, parses and executes one complete input on the loop's interpreter.
+// Tokenizes, parses and executes one complete input on the loop's interpreter. A
+// fatal stop or an interrupt ends the input with its message; the interpreter
+// keeps everything the statements before it did.
 void run_input(Interpreter& in, SymbolTable& symbols, const std::string& source) {
-    std::vector<Token> tokens = tokenize(source);
-    ParseResult parsed = parse(tokens, symbols);
-    if (parsed.too_deep) {
-        report("Error: nesting too deep");
-        return;
-    }
-    in.prepare();
     try {
+        std::vector<Token> tokens = tokenize(source);
+        ParseResult parsed = parse(tokens, symbols);
+        if (parsed.too_deep) {
+            report("Error: nesting too deep");
+            return;
+        }
+        in.prepare();
         for (const Stmt& stmt : parsed.statements) {
             in.execute(stmt);
             Fatal fatal = in.fatal();
+            // Ctrl-C after the statement's last loop step or call still stops the input
+            // before its next statement.
+            if (fatal == Fatal::None && platform::take_interrupt()) fatal = Fatal::Interrupted;
             // A return, break or continue typed at the prompt ends with its statement.
             in.clear_signals();
             if (fatal != Fatal::None) {
@@ -73,26 +86,61 @@ void run_input(Interpreter& in, SymbolTable& symbols, const std::string& source)
     }
 }
 
+// Shows `prompt` and reads the next line, through the editor when there is one.
+console::ReadStatus read_prompted_line(LineEditor* editor, std::string_view prompt,
+                                       std::string& line) {
+    // Bytes the input built-in has already taken from the stream are lines typed
+    // earlier: they come first, as they would without the editor.
+    if (editor != nullptr && !console::has_buffered_input()) {
+        console::flush_out();
+        return edit_line(*editor, prompt, line);
+    }
+    console::write_out(prompt);
+    console::flush_out();
+    console::ReadStatus status = console::read_line(line);
+    // The next prompt goes on a line of its own, as it does after the editor.
+    if (status == console::ReadStatus::Interrupted) console::write_out("\n");
+    return status;
+}
+
 }  // namespace
 
 int run_repl() {
     console::write_out("Welcome to Quenra Interactive REPL!\n");
     console::write_out("Type 'exit' to quit.\n");
     console::write_out("\n");
+    LineEditorHandle editor;
+    if (platform::stdin_is_terminal() && platform::stdout_is_terminal())
+        editor = open_line_editor();
     SymbolTable symbols;
     Interpreter in(symbols);
+    platform::install_interrupt_handler();
     Depths depths;
     std::string line, held;
+    bool ended_by_user = false;
     for (;;) {
-        console::write_out(depths.balanced() ? ">>> " : "... ");
-        console::flush_out();
-        console::ReadStatus status = console::read_line(line);
-        if (status != console::ReadStatus::Line) break;
-        if (!utf8::is_valid(line)) break;
+        console::ReadStatus status =
+            read_prompted_line(editor.get(), depths.balanced() ? ">>> " : "... ", line);
+        bool stop = false;
+        switch (status) {
+            case console::ReadStatus::Line: stop = !utf8::is_valid(line); break;
+            case console::ReadStatus::End:
+            case console::ReadStatus::Error: stop = true; break;
+            case console::ReadStatus::Interrupted:
+                // Ctrl-C at the prompt: the typed and the kept lines are dropped and a
+                // fresh input starts.
+                platform::clear_interrupt();
+                held.clear();
+                depths = Depths{};
+                continue;
+        }
+        if (stop) break;
         std::string_view trimmed = utf8::trim_white_space(line);
         if (trimmed.empty()) continue;
+        if (editor) remember_line(*editor, trimmed);
         if (trimmed == "exit" || trimmed == "quit") {
             console::write_out("Goodbye!\n");
+            ended_by_user = true;
             break;
         }
         depths.count(trimmed);
@@ -107,7 +155,10 @@ int run_repl() {
         held.clear();
         run_input(in, symbols, source);
     }
+    // At a terminal the shell's prompt should not follow ">>> " on the same line.
+    if (editor && !ended_by_user) console::write_out("\n");
     console::flush_out();
+    platform::remove_interrupt_handler();
     return 0;
 }
 

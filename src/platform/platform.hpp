@@ -45,8 +45,15 @@ bool interrupt_pending();
 bool take_interrupt();
 void clear_interrupt();
 
+// Sets the character-type locale from the environment, as terminal line editing
+// needs it to decode and display what is typed. When the environment names no
+// UTF-8 encoding, a UTF-8 locale is chosen instead, since all of Quenra's text is
+// UTF-8. Returns whether the locale in force is UTF-8.
+bool use_utf8_terminal_locale();
+
 // Runs `body(context)` on a new thread whose stack reserves `stack_bytes` of address
-// space (committed only as it is used) and returns its result.
+// space (committed only as it is used) and returns its result. Interrupt requests
+// are delivered to that thread, so that they can end a read it is blocked in.
 int run_on_large_stack(std::size_t stack_bytes, int (*body)(void*), void* context);
 
 // The lowest usable address of the calling thread's stack.

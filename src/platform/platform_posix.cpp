@@ -1,9 +1,11 @@
 // POSIX implementation of the platform layer (Linux and other Unix systems).
 #include "platform/platform.hpp"
 
+#include <clocale>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <langinfo.h>
 #include <pthread.h>
 #include <sys/mman.h>
 #include <sys/random.h>
@@ -14,6 +16,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 
 namespace quenra::platform {
 
@@ -122,6 +125,16 @@ bool interrupt_pending() { return interrupt_flag.load(std::memory_order_relaxed)
 bool take_interrupt() { return interrupt_flag.exchange(false, std::memory_order_relaxed); }
 void clear_interrupt() { interrupt_flag.store(false, std::memory_order_relaxed); }
 
+bool use_utf8_terminal_locale() {
+    auto is_utf8 = [] {
+        std::string_view codeset = ::nl_langinfo(CODESET);
+        return codeset == "UTF-8" || codeset == "utf8";
+    };
+    if (std::setlocale(LC_CTYPE, "") != nullptr && is_utf8()) return true;
+    if (std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr && is_utf8()) return true;
+    return std::setlocale(LC_CTYPE, "C.utf8") != nullptr && is_utf8();
+}
+
 namespace {
 struct ThreadStart {
     int (*body)(void*);
@@ -151,7 +164,16 @@ int run_on_large_stack(std::size_t stack_bytes, int (*body)(void*), void* contex
         if (stack != MAP_FAILED) ::munmap(stack, stack_bytes);
         return body(context);  // no thread: run on the current stack
     }
+    // A process-wide SIGINT goes to a thread that does not block it, the waiting one
+    // first; blocked here, it reaches the new thread (which did not inherit the
+    // block), where a blocking read returns with EINTR and the handler's flag is seen.
+    sigset_t interrupt_only;
+    sigemptyset(&interrupt_only);
+    sigaddset(&interrupt_only, SIGINT);
+    sigset_t previous;
+    pthread_sigmask(SIG_BLOCK, &interrupt_only, &previous);
     pthread_join(thread, nullptr);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     pthread_attr_destroy(&attributes);
     if (stack != MAP_FAILED) ::munmap(stack, stack_bytes);
     return start.result;
