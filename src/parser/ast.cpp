@@ -131,8 +131,49 @@ void detach(Stmt& stmt, Reaper& reaper) {
     }
 }
 
+// Whether a node holds children that would be released with it. Most nodes a
+// parser destroys are moved-from temporaries or leaves, which need no reaper.
+bool has_children(const Expr& expr) {
+    switch (expr.kind) {
+        case ExprKind::Number:
+        case ExprKind::Float:
+        case ExprKind::String:
+        case ExprKind::Boolean:
+        case ExprKind::Variable: return false;
+        case ExprKind::Binary: return expr.as<BinaryExpr>().left || expr.as<BinaryExpr>().right;
+        case ExprKind::Unary: return expr.as<UnaryExpr>().operand != nullptr;
+        case ExprKind::Call: return !expr.as<CallExpr>().args.empty();
+        case ExprKind::Array: return !expr.as<ArrayExpr>().elements.empty();
+        case ExprKind::Dict: return !expr.as<DictExpr>().entries.empty();
+        case ExprKind::Index: return expr.as<IndexExpr>().object || expr.as<IndexExpr>().index;
+        case ExprKind::Range: return expr.as<RangeExpr>().start || expr.as<RangeExpr>().end;
+    }
+    return true;
+}
+
+bool has_children(const Stmt& stmt) {
+    switch (stmt.kind) {
+        case StmtKind::Let:
+        case StmtKind::Assign:
+        case StmtKind::CompoundAssign:
+        case StmtKind::Return:
+        case StmtKind::Break:
+        case StmtKind::Continue:
+        case StmtKind::Global:
+        case StmtKind::Expression: return false;  // their expressions release themselves
+        case StmtKind::FunctionDef:
+        case StmtKind::If:
+        case StmtKind::While:
+        case StmtKind::For:
+        case StmtKind::Match:
+        case StmtKind::TryCatch: return true;
+    }
+    return true;
+}
+
 template <typename Node>
 void release(Node& node) {
+    if (!has_children(node)) return;
     if (active_reaper != nullptr) {
         detach(node, *active_reaper);
         return;

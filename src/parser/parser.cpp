@@ -27,6 +27,9 @@ std::uint32_t height_of(const std::vector<Expr>& exprs) {
     return height + 1;
 }
 
+static_assert(TOKEN_KIND_COUNT <= 64, "operator sets are 64-bit masks");
+constexpr std::uint64_t bit(TokenKind kind) { return std::uint64_t{1} << static_cast<unsigned>(kind); }
+
 bool is_compound_assign(TokenKind kind) {
     return kind == TokenKind::PlusAssign || kind == TokenKind::MinusAssign ||
            kind == TokenKind::StarAssign || kind == TokenKind::SlashAssign;
@@ -308,13 +311,14 @@ Expr Parser::make_binary(Expr left, Token op, Expr right) {
                                    height));
 }
 
-// Every binary level: operand (op operand)*, grouping to the left.
+// Every binary level: operand (op operand)*, grouping to the left. `operators` is a
+// set of token kinds, one bit per kind.
 template <typename Next>
-Expr Parser::parse_binary_level(std::initializer_list<TokenKind> operators, Next next) {
+Expr Parser::parse_binary_level(std::uint64_t operators, Next next) {
     Expr left = (this->*next)();
     for (;;) {
         TokenKind kind = current();
-        if (std::find(operators.begin(), operators.end(), kind) == operators.end()) return left;
+        if (((operators >> static_cast<unsigned>(kind)) & 1u) == 0) return left;
         Token op = current_token();
         advance();
         Expr right = (this->*next)();
@@ -326,22 +330,21 @@ Expr Parser::parse_binary_level(std::initializer_list<TokenKind> operators, Next
 Expr Parser::parse_expression() {
     Nest nest(enter(), depth_);
     if (!nest.ok) return Expr(NumberExpr{0});
-    return parse_binary_level({TokenKind::Or}, &Parser::parse_and);
+    return parse_binary_level(bit(TokenKind::Or), &Parser::parse_and);
 }
 
 // and -> equality ("and" equality)*
-Expr Parser::parse_and() { return parse_binary_level({TokenKind::And}, &Parser::parse_equality); }
+Expr Parser::parse_and() { return parse_binary_level(bit(TokenKind::And), &Parser::parse_equality); }
 
 // equality -> comparison (("==" | "!=") comparison)*
 Expr Parser::parse_equality() {
-    return parse_binary_level({TokenKind::EqualEqual, TokenKind::NotEqual},
+    return parse_binary_level(bit(TokenKind::EqualEqual) | bit(TokenKind::NotEqual),
                               &Parser::parse_comparison);
 }
 
 // comparison -> range (("<" | ">" | "<=" | ">=") range)*
 Expr Parser::parse_comparison() {
-    return parse_binary_level({TokenKind::Less, TokenKind::Greater, TokenKind::LessEqual,
-                               TokenKind::GreaterEqual},
+    return parse_binary_level(bit(TokenKind::Less) | bit(TokenKind::Greater) | bit(TokenKind::LessEqual) | bit(TokenKind::GreaterEqual),
                               &Parser::parse_range);
 }
 
@@ -359,17 +362,17 @@ Expr Parser::parse_range() {
 
 // additive -> multiplicative (("+" | "-") multiplicative)*
 Expr Parser::parse_additive() {
-    return parse_binary_level({TokenKind::Plus, TokenKind::Minus}, &Parser::parse_multiplicative);
+    return parse_binary_level(bit(TokenKind::Plus) | bit(TokenKind::Minus), &Parser::parse_multiplicative);
 }
 
 // multiplicative -> power (("*" | "/" | "%") power)*
 Expr Parser::parse_multiplicative() {
-    return parse_binary_level({TokenKind::Star, TokenKind::Slash, TokenKind::Percent},
+    return parse_binary_level(bit(TokenKind::Star) | bit(TokenKind::Slash) | bit(TokenKind::Percent),
                               &Parser::parse_power);
 }
 
 // power -> unary ("**" unary)*   (left-associative like every binary level)
-Expr Parser::parse_power() { return parse_binary_level({TokenKind::StarStar}, &Parser::parse_unary); }
+Expr Parser::parse_power() { return parse_binary_level(bit(TokenKind::StarStar), &Parser::parse_unary); }
 
 // unary -> ("-" | "not" | "!") unary | primary suffix*
 Expr Parser::parse_unary() {

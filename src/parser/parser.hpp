@@ -80,7 +80,7 @@ private:
     std::vector<Expr> parse_expression_list();
 
     template <typename Next>
-    Expr parse_binary_level(std::initializer_list<TokenKind> operators, Next next);
+    Expr parse_binary_level(std::uint64_t operators, Next next);
     Expr make_binary(Expr left, Token op, Expr right);
 
     static const Token EOF_TOKEN;
