@@ -119,7 +119,10 @@ ReadStatus read_line(std::string& line) {
             break;
         }
         if (got == 0) {
-            in.ended = true;
+            // A terminal can go on after an end of input (Ctrl-D), so only a pipe or a
+            // file stays ended.
+            if (!platform::stdin_is_terminal()) in.ended = true;
+            if (in.start >= in.data.size()) return ReadStatus::End;
             break;
         }
         in.data.append(chunk, static_cast<std::size_t>(got));
