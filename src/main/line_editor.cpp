@@ -18,6 +18,45 @@ namespace {
 // Entries kept for Up and Down; the oldest go first.
 constexpr int HISTORY_SIZE = 1000;
 
+// libedit, loaded when the loop first talks to a terminal: scripts and piped
+// sessions never load it.
+struct EditLibrary {
+    decltype(&::el_init) el_init;
+    decltype(&::el_end) el_end;
+    decltype(&::el_wget) el_wget;
+    decltype(&::el_wset) el_wset;
+    decltype(&::el_wgets) el_wgets;
+    decltype(&::history_winit) history_winit;
+    decltype(&::history_wend) history_wend;
+    decltype(&::history_w) history_w;
+};
+
+template <typename F>
+bool resolve(void* library, const char* name, F& out) {
+    out = reinterpret_cast<F>(platform::library_symbol(library, name));
+    return out != nullptr;
+}
+
+// The loaded library, or null when it is not installed.
+const EditLibrary* edit_library() {
+    static const EditLibrary* loaded = [] () -> const EditLibrary* {
+        static const char* const NAMES[] = {"libedit.so.2", "libedit.so", nullptr};
+        void* library = platform::open_library(NAMES);
+        if (library == nullptr) return nullptr;
+        static EditLibrary api;
+        bool ok = resolve(library, "el_init", api.el_init) && resolve(library, "el_end", api.el_end) &&
+                  resolve(library, "el_wget", api.el_wget) && resolve(library, "el_wset", api.el_wset) &&
+                  resolve(library, "el_wgets", api.el_wgets) &&
+                  resolve(library, "history_winit", api.history_winit) &&
+                  resolve(library, "history_wend", api.history_wend) &&
+                  resolve(library, "history_w", api.history_w);
+        return ok ? &api : nullptr;
+    }();
+    return loaded;
+}
+
+const EditLibrary& edit() { return *edit_library(); }
+
 }  // namespace
 
 struct LineEditor {
@@ -32,7 +71,7 @@ namespace {
 
 LineEditor& editor_of(EditLine* el) {
     void* data = nullptr;
-    el_wget(el, EL_CLIENTDATA, &data);
+    edit().el_wget(el, EL_CLIENTDATA, &data);
     return *static_cast<LineEditor*>(data);
 }
 
@@ -113,27 +152,28 @@ std::wstring widen(std::string_view text) {
 }  // namespace
 
 void LineEditorDeleter::operator()(LineEditor* editor) const {
-    if (editor->el != nullptr) el_end(editor->el);
-    if (editor->history != nullptr) history_wend(editor->history);
+    if (editor->el != nullptr) edit().el_end(editor->el);
+    if (editor->history != nullptr) edit().history_wend(editor->history);
     delete editor;
 }
 
 LineEditorHandle open_line_editor() {
+    if (edit_library() == nullptr) return nullptr;
     platform::use_utf8_terminal_locale();
     LineEditorHandle editor(new LineEditor);
-    editor->el = el_init("quenra", stdin, stdout, stderr);
-    editor->history = history_winit();
+    editor->el = edit().el_init("quenra", stdin, stdout, stderr);
+    editor->history = edit().history_winit();
     if (editor->el == nullptr || editor->history == nullptr) return nullptr;
     HistEventW event;
-    history_w(editor->history, &event, H_SETSIZE, HISTORY_SIZE);
-    history_w(editor->history, &event, H_SETUNIQUE, 1);
+    edit().history_w(editor->history, &event, H_SETSIZE, HISTORY_SIZE);
+    edit().history_w(editor->history, &event, H_SETUNIQUE, 1);
 
     EditLine* el = editor->el;
-    el_wset(el, EL_CLIENTDATA, static_cast<void*>(editor.get()));
-    el_wset(el, EL_EDITOR, L"emacs");
-    el_wset(el, EL_HIST, history_w, editor->history);
-    el_wset(el, EL_PROMPT, current_prompt);
-    el_wset(el, EL_GETCFN, read_character);
+    edit().el_wset(el, EL_CLIENTDATA, static_cast<void*>(editor.get()));
+    edit().el_wset(el, EL_EDITOR, L"emacs");
+    edit().el_wset(el, EL_HIST, edit().history_w, editor->history);
+    edit().el_wset(el, EL_PROMPT, current_prompt);
+    edit().el_wset(el, EL_GETCFN, read_character);
     return editor;
 }
 
@@ -143,7 +183,7 @@ console::ReadStatus edit_line(LineEditor& editor, std::string_view prompt, std::
     editor.malformed = false;
     editor.interrupted = false;
     int count = 0;
-    const wchar_t* text = el_wgets(editor.el, &count);
+    const wchar_t* text = edit().el_wgets(editor.el, &count);
     if (editor.interrupted) {
         if (text == nullptr) console::write_out("\n");  // the line break did not end the line
         return console::ReadStatus::Interrupted;
@@ -157,7 +197,7 @@ console::ReadStatus edit_line(LineEditor& editor, std::string_view prompt, std::
 void remember_line(LineEditor& editor, std::string_view line) {
     HistEventW event;
     std::wstring wide = widen(line);
-    history_w(editor.history, &event, H_ENTER, wide.c_str());
+    edit().history_w(editor.history, &event, H_ENTER, wide.c_str());
 }
 
 }  // namespace quenra

@@ -59,6 +59,14 @@ int run_on_large_stack(std::size_t stack_bytes, int (*body)(void*), void* contex
 // The lowest usable address of the calling thread's stack.
 std::uintptr_t current_stack_low();
 
+// Loads the first shared library of `names` (a null-terminated list) that can be
+// loaded, or returns null. Libraries that only some scripts need (graphics, line
+// editing) are loaded this way on first use, so that a run that does not use them
+// does not pay for them at start-up.
+void* open_library(const char* const* names);
+// The address of `symbol` in a library `open_library` returned, or null.
+void* library_symbol(void* library, const char* symbol);
+
 // Ends the process at once with `code`, without running exit handlers.
 [[noreturn]] void exit_now(int code);
 

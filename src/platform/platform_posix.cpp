@@ -3,6 +3,7 @@
 
 #include <clocale>
 #include <csignal>
+#include <dlfcn.h>
 #include <cstring>
 #include <fcntl.h>
 #include <langinfo.h>
@@ -188,6 +189,15 @@ std::uintptr_t current_stack_low() {
     pthread_attr_destroy(&attributes);
     return reinterpret_cast<std::uintptr_t>(address);
 }
+
+void* open_library(const char* const* names) {
+    for (; *names != nullptr; ++names) {
+        if (void* library = ::dlopen(*names, RTLD_NOW | RTLD_LOCAL)) return library;
+    }
+    return nullptr;
+}
+
+void* library_symbol(void* library, const char* symbol) { return ::dlsym(library, symbol); }
 
 void exit_now(int code) { ::_exit(code); }
 
