@@ -33,7 +33,7 @@ private:
 
 }  // namespace
 
-Value Interpreter::evaluate(const Expr& expr) {
+Value Interpreter::evaluate_node(const Expr& expr) {
     switch (expr.kind) {
         case ExprKind::Number: return Value::number(expr.as<NumberExpr>().value);
         case ExprKind::Float: return Value::floating(expr.as<FloatExpr>().value);
@@ -52,17 +52,8 @@ Value Interpreter::evaluate(const Expr& expr) {
 }
 
 Value Interpreter::evaluate_binary(const BinaryExpr& expr) {
-    // Numbers that need no evaluation (literals and variables) are read in place;
-    // the left one is read first, so evaluating the right cannot change it.
-    std::int64_t a, b;
-    if (leaf_number(*expr.left, a)) {
-        if (leaf_number(*expr.right, b)) return apply_numbers(a, expr.op.kind, b);
-        Value right = evaluate_fast(*expr.right);
-        if (right.is(Value::Number)) return apply_numbers(a, expr.op.kind, right.as_number());
-        return apply_binary(Value::number(a), expr.op.kind, right);
-    }
-    Value left = evaluate_fast(*expr.left);
-    Value right = evaluate_fast(*expr.right);  // always both: "and" and "or" do not short-circuit
+    Value left = evaluate_operand(*expr.left);
+    Value right = evaluate_operand(*expr.right);  // always both: "and" and "or" do not short-circuit
     if (left.kind() == right.kind()) {
         if (left.is(Value::Number)) return apply_numbers(left.as_number(), expr.op.kind, right.as_number());
         if (left.is(Value::Float)) return apply_floats(left.as_float(), expr.op.kind, right.as_float());
@@ -71,7 +62,7 @@ Value Interpreter::evaluate_binary(const BinaryExpr& expr) {
 }
 
 Value Interpreter::evaluate_unary(const UnaryExpr& expr) {
-    Value operand = evaluate_fast(*expr.operand);
+    Value operand = evaluate_operand(*expr.operand);
     return apply_unary(expr.op.kind, operand);
 }
 

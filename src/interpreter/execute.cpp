@@ -99,8 +99,7 @@ void Interpreter::execute_compound(const CompoundAssignStmt& stmt) {
 }
 
 void Interpreter::execute_if(const IfStmt& stmt) {
-    Value condition = evaluate_fast(stmt.condition);
-    if (is_truthy(condition)) {
+    if (condition_holds(stmt.condition)) {
         execute_sequence(stmt.then_branch);
     } else if (stmt.else_branch) {
         execute_sequence(*stmt.else_branch);
@@ -121,8 +120,7 @@ bool Interpreter::finish_iteration() {
 
 void Interpreter::execute_while(const WhileStmt& stmt) {
     for (;;) {
-        Value condition = evaluate_fast(stmt.condition);
-        if (!is_truthy(condition) || stopped()) {
+        if (!condition_holds(stmt.condition) || stopped()) {
             signals_ &= static_cast<std::uint8_t>(~SIGNAL_BREAK);
             return;
         }

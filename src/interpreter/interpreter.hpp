@@ -57,7 +57,18 @@ public:
 
     void execute(const Stmt& stmt);
     void execute_sequence(const StmtList& statements);
-    Value evaluate(const Expr& expr);
+    // Evaluates an expression: a number, float or boolean expression over literals
+    // and variables first through the scalar path, anything else by walking it.
+    Value evaluate(const Expr& expr) {
+        if (expr.kind == ExprKind::Binary) {
+            Scalar scalar = scalar_binary(expr.as<BinaryExpr>());
+            if (scalar.ok()) return scalar.value();
+        } else if (expr.kind == ExprKind::Unary) {
+            Scalar scalar = scalar_unary(expr.as<UnaryExpr>());
+            if (scalar.ok()) return scalar.value();
+        }
+        return evaluate_node(expr);
+    }
     // The same, with literals and variables read here rather than in a call.
     Value evaluate_fast(const Expr& expr) {
         switch (expr.kind) {
@@ -91,6 +102,67 @@ public:
     // Runs a user function on `count` evaluated arguments (moved from; the caller
     // releases them) and returns its result.
     Value call_user_function(const FunctionBody& function, Value* arguments, std::size_t count);
+
+    // A number, float or boolean computed without making values, for expressions
+    // of literals, variables and operators whose every step stays within one of
+    // those kinds. Evaluating such an expression has no effects, so when the path
+    // gives up (an operand of another kind, mixed kinds, a division by zero, whose
+    // message the full evaluation writes) the expression is simply evaluated again.
+    struct Scalar {
+        ValueKind kind;  // Number, Float or Boolean; Null when the path gave up
+        union {
+            std::int64_t integer;
+            double real;
+            bool boolean;
+        };
+        static Scalar none() { return Scalar{ValueKind::Null, {0}}; }
+        static Scalar number(std::int64_t v) { return Scalar{ValueKind::Number, {v}}; }
+        static Scalar floating(double v) {
+            Scalar s{ValueKind::Float, {0}};
+            s.real = v;
+            return s;
+        }
+        static Scalar truth(bool v) {
+            Scalar s{ValueKind::Boolean, {0}};
+            s.boolean = v;
+            return s;
+        }
+        bool ok() const { return kind != ValueKind::Null; }
+        Value value() const {
+            if (kind == ValueKind::Number) return Value::number(integer);
+            if (kind == ValueKind::Float) return Value::floating(real);
+            return Value::boolean(boolean);
+        }
+        bool truthy() const {
+            if (kind == ValueKind::Number) return integer != 0;
+            if (kind == ValueKind::Float) return real != 0.0;
+            return boolean;
+        }
+    };
+    Scalar try_scalar(const Expr& expr) const;
+    Scalar scalar_operand(const Expr& expr) const;
+    Scalar scalar_binary(const BinaryExpr& node) const;
+    Scalar scalar_unary(const UnaryExpr& node) const;
+    // Whether a condition holds (the scalar path first).
+    bool condition_holds(const Expr& expr) {
+        Scalar scalar = try_scalar(expr);
+        if (scalar.ok()) return scalar.truthy();
+        return is_truthy(evaluate_node(expr));
+    }
+    Value evaluate_node(const Expr& expr);
+    // An operand of an operator: literals and variables inline, the rest walked
+    // (the scalar path has already been tried on the whole expression).
+    Value evaluate_operand(const Expr& expr) {
+        switch (expr.kind) {
+            case ExprKind::Number: return Value::number(expr.as<NumberExpr>().value);
+            case ExprKind::Float: return Value::floating(expr.as<FloatExpr>().value);
+            case ExprKind::Variable: return peek(expr.as<VariableExpr>().name.id);
+            case ExprKind::Boolean: case ExprKind::String: case ExprKind::Binary:
+            case ExprKind::Unary: case ExprKind::Call: case ExprKind::Array: case ExprKind::Dict:
+            case ExprKind::Index: case ExprKind::Range: break;
+        }
+        return evaluate_node(expr);
+    }
 
     // The built-in dispatch: handles the call when its name is a built-in name.
     bool call_builtin(const CallExpr& call, Value& result);
@@ -179,21 +251,6 @@ private:
         return poll_interrupt();
     }
     bool poll_interrupt();
-    // The integer value of a literal or of a variable that holds a number, read
-    // without evaluating anything; false for every other expression.
-    bool leaf_number(const Expr& expr, std::int64_t& out) const {
-        if (expr.kind == ExprKind::Number) {
-            out = expr.as<NumberExpr>().value;
-            return true;
-        }
-        if (expr.kind != ExprKind::Variable) return false;
-        const Binding& binding = bindings_[expr.as<VariableExpr>().name.id];
-        const Value& value =
-            binding.top >= 0 ? slots_[static_cast<std::size_t>(binding.top)].value : binding.global;
-        if (!value.is(Value::Number)) return false;
-        out = value.as_number();
-        return true;
-    }
 
     SymbolTable& symbols_;
     std::vector<Binding> bindings_;

@@ -1,0 +1,136 @@
+// The scalar path of expression evaluation: numbers, floats and booleans computed
+// without making values. It follows the operator tables exactly for the kinds it
+// handles and gives up (a Null scalar) on everything else, which the full
+// evaluation then does.
+#include <cmath>
+
+#include "interpreter/interpreter.hpp"
+#include "interpreter/operators.hpp"
+
+namespace quenra {
+
+namespace {
+
+using Scalar = Interpreter::Scalar;
+
+inline Scalar numbers(std::int64_t a, BinaryOp op, std::int64_t b) {
+    auto ua = static_cast<std::uint64_t>(a), ub = static_cast<std::uint64_t>(b);
+    switch (op) {
+        case BinaryOp::Add: return Scalar::number(static_cast<std::int64_t>(ua + ub));
+        case BinaryOp::Sub: return Scalar::number(static_cast<std::int64_t>(ua - ub));
+        case BinaryOp::Mul: return Scalar::number(static_cast<std::int64_t>(ua * ub));
+        case BinaryOp::Div:
+            if (b == 0) return Scalar::none();  // the full evaluation writes the message
+            // INT64_MIN / -1 would trap on x86; the wrapped result is INT64_MIN
+            if (b == -1) return Scalar::number(static_cast<std::int64_t>(0 - ua));
+            return Scalar::number(a / b);
+        case BinaryOp::Mod:
+            if (b == 0) return Scalar::none();
+            // INT64_MIN % -1 would trap on x86; the result is 0
+            if (b == -1) return Scalar::number(0);
+            return Scalar::number(a % b);
+        case BinaryOp::Pow: return Scalar::number(integer_power(a, b));
+        case BinaryOp::Eq: return Scalar::truth(a == b);
+        case BinaryOp::Ne: return Scalar::truth(a != b);
+        case BinaryOp::Lt: return Scalar::truth(a < b);
+        case BinaryOp::Gt: return Scalar::truth(a > b);
+        case BinaryOp::Le: return Scalar::truth(a <= b);
+        case BinaryOp::Ge: return Scalar::truth(a >= b);
+        case BinaryOp::And: case BinaryOp::Or: case BinaryOp::None: return Scalar::none();
+    }
+    return Scalar::none();
+}
+
+inline Scalar floats(double a, BinaryOp op, double b) {
+    switch (op) {
+        case BinaryOp::Add: return Scalar::floating(a + b);
+        case BinaryOp::Sub: return Scalar::floating(a - b);
+        case BinaryOp::Mul: return Scalar::floating(a * b);
+        case BinaryOp::Div: return Scalar::floating(a / b);
+        case BinaryOp::Mod: return Scalar::floating(std::fmod(a, b));
+        case BinaryOp::Pow: return Scalar::floating(std::pow(a, b));
+        case BinaryOp::Eq: return Scalar::truth(std::fabs(a - b) < FLOAT_TOLERANCE);
+        case BinaryOp::Ne: return Scalar::truth(std::fabs(a - b) >= FLOAT_TOLERANCE);
+        case BinaryOp::Lt: return Scalar::truth(a < b);
+        case BinaryOp::Gt: return Scalar::truth(a > b);
+        case BinaryOp::Le: return Scalar::truth(a <= b);
+        case BinaryOp::Ge: return Scalar::truth(a >= b);
+        case BinaryOp::And: case BinaryOp::Or: case BinaryOp::None: return Scalar::none();
+    }
+    return Scalar::none();
+}
+
+inline Scalar booleans(bool a, BinaryOp op, bool b) {
+    switch (op) {
+        case BinaryOp::And: return Scalar::truth(a && b);
+        case BinaryOp::Or: return Scalar::truth(a || b);
+        case BinaryOp::Eq: return Scalar::truth(a == b);
+        case BinaryOp::Ne: return Scalar::truth(a != b);
+        case BinaryOp::Add: case BinaryOp::Sub: case BinaryOp::Mul: case BinaryOp::Div:
+        case BinaryOp::Mod: case BinaryOp::Pow: case BinaryOp::Lt: case BinaryOp::Gt:
+        case BinaryOp::Le: case BinaryOp::Ge: case BinaryOp::None: return Scalar::none();
+    }
+    return Scalar::none();
+}
+
+// A variable's value, when it is of a scalar kind.
+inline Scalar from_value(const Value& value) {
+    if (value.is(Value::Number)) return Scalar::number(value.as_number());
+    if (value.is(Value::Float)) return Scalar::floating(value.as_float());
+    if (value.is(Value::Boolean)) return Scalar::truth(value.as_boolean());
+    return Scalar::none();
+}
+
+}  // namespace
+
+Scalar Interpreter::try_scalar(const Expr& expr) const {
+    switch (expr.kind) {
+        case ExprKind::Number: return Scalar::number(expr.as<NumberExpr>().value);
+        case ExprKind::Float: return Scalar::floating(expr.as<FloatExpr>().value);
+        case ExprKind::Boolean: return Scalar::truth(expr.as<BooleanExpr>().value);
+        case ExprKind::Variable: return from_value(peek(expr.as<VariableExpr>().name.id));
+        case ExprKind::Binary: return scalar_binary(expr.as<BinaryExpr>());
+        case ExprKind::Unary: return scalar_unary(expr.as<UnaryExpr>());
+        case ExprKind::String:
+        case ExprKind::Call:
+        case ExprKind::Array:
+        case ExprKind::Dict:
+        case ExprKind::Index:
+        case ExprKind::Range: return Scalar::none();
+    }
+    return Scalar::none();
+}
+
+// Operands that are literals or variables are read here, so the common leaf cases
+// cost no call.
+inline Scalar Interpreter::scalar_operand(const Expr& expr) const {
+    if (expr.kind == ExprKind::Variable) return from_value(peek(expr.as<VariableExpr>().name.id));
+    if (expr.kind == ExprKind::Number) return Scalar::number(expr.as<NumberExpr>().value);
+    if (expr.kind == ExprKind::Float) return Scalar::floating(expr.as<FloatExpr>().value);
+    if (expr.kind == ExprKind::Binary) return scalar_binary(expr.as<BinaryExpr>());
+    return try_scalar(expr);
+}
+
+Scalar Interpreter::scalar_binary(const BinaryExpr& node) const {
+    Scalar a = scalar_operand(*node.left);
+    if (!a.ok()) return a;
+    Scalar b = scalar_operand(*node.right);
+    if (b.kind != a.kind) return Scalar::none();  // no promotion: the result is null
+    BinaryOp op = binary_op(node.op.kind);
+    if (a.kind == ValueKind::Number) return numbers(a.integer, op, b.integer);
+    if (a.kind == ValueKind::Float) return floats(a.real, op, b.real);
+    return booleans(a.boolean, op, b.boolean);
+}
+
+Scalar Interpreter::scalar_unary(const UnaryExpr& node) const {
+    Scalar a = scalar_operand(*node.operand);
+    if (!a.ok()) return a;
+    if (node.op.kind == TokenKind::Not) return Scalar::truth(!a.truthy());
+    if (a.kind == ValueKind::Number) {
+        return Scalar::number(static_cast<std::int64_t>(0 - static_cast<std::uint64_t>(a.integer)));
+    }
+    if (a.kind == ValueKind::Float) return Scalar::floating(-a.real);
+    return Scalar::none();  // minus on a boolean is null
+}
+
+}  // namespace quenra
