@@ -1,0 +1,248 @@
+#pragma once
+// Rasterisation: circles, lines and triangles turned into points and horizontal
+// spans, and rectangles clamped and cut, all without SDL and without allocating.
+//
+// A caller passes a sink with two members,
+//   void point(std::int32_t x, std::int32_t y);
+//   void span(std::int32_t x0, std::int32_t x1, std::int32_t y);  // x0 <= x1, both drawn
+// and a clip box. Every coordinate handed to the sink has been clamped to the screen
+// coordinate range and lies inside the clip box: points outside are dropped and spans
+// are cut to it. With `UNCLIPPED` the sink sees the whole drawing sequence, in
+// drawing order; with a smaller box it sees that same sequence minus what falls
+// outside. Clipping here, in integers, is what keeps the picture exact: the renderer
+// works in 32-bit floats, which cannot hold ends near the clamp limits exactly.
+//
+// Positions are computed in 32-bit two's-complement arithmetic that wraps, and only
+// then clamped, so a circle centred near the edge of the 32-bit range wraps around.
+
+#include <cstdint>
+
+#include "interpreter/value.hpp"
+
+namespace quenra::raster {
+
+// The range every coordinate is clamped to before it reaches the renderer.
+inline constexpr std::int32_t COORDINATE_MIN = -1073741824;  // -2^30
+inline constexpr std::int32_t COORDINATE_MAX = 1073741823;   // 2^30 - 1
+// Rectangle sizes are clamped to 1..SIZE_LIMIT (a size of 0 draws one pixel).
+inline constexpr std::int32_t SIZE_LIMIT = 1073741823;
+
+constexpr std::int32_t clamp_coordinate(std::int32_t value) {
+    return value < COORDINATE_MIN   ? COORDINATE_MIN
+           : value > COORDINATE_MAX ? COORDINATE_MAX
+                                    : value;
+}
+
+constexpr std::int32_t clamp_size(std::uint32_t size) {
+    if (size == 0) return 1;
+    return size > static_cast<std::uint32_t>(SIZE_LIMIT) ? SIZE_LIMIT
+                                                         : static_cast<std::int32_t>(size);
+}
+
+constexpr std::int32_t wrapping_add(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+constexpr std::int32_t wrapping_sub(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+// An inclusive box in clamped coordinates.
+struct Clip {
+    std::int32_t left, top, right, bottom;
+};
+inline constexpr Clip UNCLIPPED{COORDINATE_MIN, COORDINATE_MIN, COORDINATE_MAX, COORDINATE_MAX};
+
+// The box of a render target of `width` by `height` pixels (empty when either is 0).
+Clip target_clip(std::int32_t width, std::int32_t height);
+
+// A rectangle as the renderer takes it.
+struct Box {
+    std::int32_t x, y, width, height;
+};
+
+// The filled rectangle, clamped and cut to `clip`; false when nothing is visible.
+bool fill_box(const RectData& rect, const Clip& clip, Box& out);
+// A rectangle whose outline, inside `clip`, is exactly the visible part of the
+// clamped rectangle's outline: sides cut by the clip move one pixel outside it.
+// False when the rectangle does not meet the clip at all.
+bool outline_box(const RectData& rect, const Clip& clip, Box& out);
+
+// The x of a triangle edge on row `y` in single precision, truncated with saturation.
+// (xu, yu) is the upper end and (xl, yl) the lower one, yu < yl.
+std::int32_t edge_x(std::int32_t xu, std::int32_t yu, std::int32_t xl, std::int32_t yl,
+                    std::int32_t y);
+// A float to a 32-bit integer: truncated toward zero, saturated, NaN giving 0.
+std::int32_t truncate_to_int32(float value);
+
+namespace detail {
+
+// The unclamped coordinates whose clamped value lies in [lo, hi], as an inclusive
+// interval (empty when first > last).
+struct Range {
+    std::int64_t first, last;
+};
+Range unclamped_range(std::int32_t lo, std::int32_t hi);
+
+template <class Sink>
+void emit_point(const Clip& clip, std::int32_t x, std::int32_t y, Sink& sink) {
+    x = clamp_coordinate(x);
+    y = clamp_coordinate(y);
+    if (x < clip.left || x > clip.right || y < clip.top || y > clip.bottom) return;
+    sink.point(x, y);
+}
+
+// A horizontal line between (xa, y) and (xb, y), ends in either order.
+template <class Sink>
+void emit_span(const Clip& clip, std::int32_t xa, std::int32_t xb, std::int32_t y, Sink& sink) {
+    y = clamp_coordinate(y);
+    if (y < clip.top || y > clip.bottom) return;
+    xa = clamp_coordinate(xa);
+    xb = clamp_coordinate(xb);
+    std::int32_t lo = xa < xb ? xa : xb;
+    std::int32_t hi = xa < xb ? xb : xa;
+    if (lo < clip.left) lo = clip.left;
+    if (hi > clip.right) hi = clip.right;
+    if (lo <= hi) sink.span(lo, hi, y);
+}
+
+// The state of the line walk at its first point inside the clip, and how many
+// points remain from there. The walk's error term depends only on how far it has
+// come along each axis, so it can start anywhere on the line.
+struct LineWalk {
+    std::int64_t x, y, err, dx, dy;
+    std::int32_t sx, sy;
+    std::int64_t remaining;
+};
+LineWalk start_line(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
+                    const Clip& clip);
+
+}  // namespace detail
+
+// The midpoint scheme shared by both circle forms; calls step(x, y) for each step.
+// Draws nothing for a radius of 2^31 or more (negative as a signed 32-bit number).
+template <class Step>
+void midpoint_circle(std::uint32_t radius, Step&& step) {
+    auto r = static_cast<std::int32_t>(radius);
+    if (r < 0) return;
+    std::int32_t x = r, y = 0, err = 0;
+    while (x >= y) {
+        step(x, y);
+        // y has reached the largest 32-bit value: the loop could never end.
+        if (y == INT32_MAX) return;
+        y += 1;
+        err = wrapping_add(err, wrapping_add(wrapping_add(y, y), 1));
+        std::int32_t d = wrapping_sub(err, x);
+        if (wrapping_add(wrapping_add(d, d), 1) > 0) {
+            x -= 1;
+            err = wrapping_add(err, wrapping_sub(1, wrapping_add(x, x)));
+        }
+    }
+}
+
+// Eight points per step, in a fixed order; coinciding points are emitted again.
+template <class Sink>
+void circle_outline(const CircleData& circle, const Clip& clip, Sink& sink) {
+    const std::int32_t cx = circle.x, cy = circle.y;
+    midpoint_circle(circle.radius, [&](std::int32_t x, std::int32_t y) {
+        detail::emit_point(clip, wrapping_add(cx, x), wrapping_add(cy, y), sink);
+        detail::emit_point(clip, wrapping_sub(cx, x), wrapping_add(cy, y), sink);
+        detail::emit_point(clip, wrapping_add(cx, x), wrapping_sub(cy, y), sink);
+        detail::emit_point(clip, wrapping_sub(cx, x), wrapping_sub(cy, y), sink);
+        detail::emit_point(clip, wrapping_add(cx, y), wrapping_add(cy, x), sink);
+        detail::emit_point(clip, wrapping_sub(cx, y), wrapping_add(cy, x), sink);
+        detail::emit_point(clip, wrapping_add(cx, y), wrapping_sub(cy, x), sink);
+        detail::emit_point(clip, wrapping_sub(cx, y), wrapping_sub(cy, x), sink);
+    });
+}
+
+// Four spans per step, in a fixed order.
+template <class Sink>
+void circle_fill(const CircleData& circle, const Clip& clip, Sink& sink) {
+    const std::int32_t cx = circle.x, cy = circle.y;
+    midpoint_circle(circle.radius, [&](std::int32_t x, std::int32_t y) {
+        detail::emit_span(clip, wrapping_sub(cx, x), wrapping_add(cx, x), wrapping_add(cy, y),
+                          sink);
+        detail::emit_span(clip, wrapping_sub(cx, y), wrapping_add(cx, y), wrapping_add(cy, x),
+                          sink);
+        detail::emit_span(clip, wrapping_sub(cx, x), wrapping_add(cx, x), wrapping_sub(cy, y),
+                          sink);
+        detail::emit_span(clip, wrapping_sub(cx, y), wrapping_add(cx, y), wrapping_sub(cy, x),
+                          sink);
+    });
+}
+
+// The points of the line from (x0, y0) to (x1, y1), both ends included, in order
+// from the first end. The direction matters: the reversed line may differ.
+template <class Sink>
+void line(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, const Clip& clip,
+          Sink& sink) {
+    detail::LineWalk w = detail::start_line(x0, y0, x1, y1, clip);
+    for (; w.remaining > 0; --w.remaining) {
+        detail::emit_point(clip, static_cast<std::int32_t>(w.x), static_cast<std::int32_t>(w.y),
+                           sink);
+        std::int64_t e2 = 2 * w.err;
+        if (e2 > -w.dy) {
+            w.err -= w.dy;
+            w.x += w.sx;
+        }
+        if (e2 < w.dx) {
+            w.err += w.dx;
+            w.y += w.sy;
+        }
+    }
+}
+
+// Vertex 1 to 2, 2 to 3, 3 to 1; shared corners are emitted twice.
+template <class Sink>
+void triangle_outline(const TriangleData& t, const Clip& clip, Sink& sink) {
+    line(t.x1, t.y1, t.x2, t.y2, clip, sink);
+    line(t.x2, t.y2, t.x3, t.y3, clip, sink);
+    line(t.x3, t.y3, t.x1, t.y1, clip, sink);
+}
+
+// One span per row from the top vertex's row to the bottom one's, from the smallest
+// to the largest x at which the edges meet the row. Nothing when all three vertices
+// share a row.
+template <class Sink>
+void triangle_fill(const TriangleData& t, const Clip& clip, Sink& sink) {
+    struct Vertex {
+        std::int32_t x, y;
+    };
+    Vertex v[3] = {{t.x1, t.y1}, {t.x2, t.y2}, {t.x3, t.y3}};
+    // A stable sort by y: vertices on one row keep their order.
+    for (int i = 1; i < 3; ++i) {
+        for (int j = i; j > 0 && v[j].y < v[j - 1].y; --j) {
+            Vertex swap = v[j];
+            v[j] = v[j - 1];
+            v[j - 1] = swap;
+        }
+    }
+    if (v[0].y == v[2].y) return;
+    detail::Range rows = detail::unclamped_range(clip.top, clip.bottom);
+    std::int64_t first = rows.first > v[0].y ? rows.first : v[0].y;
+    std::int64_t last = rows.last < v[2].y ? rows.last : v[2].y;
+    const Vertex edges[3][2] = {{v[0], v[1]}, {v[1], v[2]}, {v[0], v[2]}};
+    for (std::int64_t row = first; row <= last; ++row) {
+        auto y = static_cast<std::int32_t>(row);
+        std::int32_t lo = INT32_MAX, hi = INT32_MIN;
+        for (const auto& edge : edges) {
+            const Vertex& upper = edge[0];
+            const Vertex& lower = edge[1];
+            if (y < upper.y || y > lower.y) continue;
+            if (upper.y == lower.y) {
+                if (upper.x < lo) lo = upper.x;
+                if (upper.x > hi) hi = upper.x;
+                if (lower.x < lo) lo = lower.x;
+                if (lower.x > hi) hi = lower.x;
+                continue;
+            }
+            std::int32_t x = edge_x(upper.x, upper.y, lower.x, lower.y, y);
+            if (x < lo) lo = x;
+            if (x > hi) hi = x;
+        }
+        detail::emit_span(clip, lo, hi, y, sink);
+    }
+}
+
+}  // namespace quenra::raster
