@@ -3,6 +3,7 @@
 // first clipped to its viewport (see raster.hpp), so the picture is exact whatever
 // the coordinates.
 #include "graphics/drawing.hpp"
+#include "graphics/sdl_library.hpp"
 
 #include <string>
 
@@ -16,7 +17,7 @@ namespace quenra {
 
 void stop_on_frame_failure(std::string_view prefix) {
     std::string line(prefix);
-    line += SDL_GetError();
+    line += sdl::api().GetError();
     line += '\n';
     console::flush_out();
     console::write_err(line);
@@ -25,7 +26,7 @@ void stop_on_frame_failure(std::string_view prefix) {
 
 void set_draw_color_or_stop(SDL_Renderer* renderer, std::uint8_t r, std::uint8_t g,
                             std::uint8_t b) {
-    if (SDL_SetRenderDrawColor(renderer, r, g, b, 255) != 0) stop_on_frame_failure("");
+    if (sdl::api().SetRenderDrawColor(renderer, r, g, b, 255) != 0) stop_on_frame_failure("");
 }
 
 namespace {
@@ -46,13 +47,13 @@ class RendererSink {
         points_[count_++] = {x, y};
     }
     void span(std::int32_t x0, std::int32_t x1, std::int32_t y) {
-        SDL_RenderDrawLine(renderer_, x0, y, x1, y);
+        sdl::api().RenderDrawLine(renderer_, x0, y, x1, y);
     }
 
   private:
     static constexpr int BATCH = 512;
     void flush() {
-        if (count_ > 0) SDL_RenderDrawPoints(renderer_, points_, count_);
+        if (count_ > 0) sdl::api().RenderDrawPoints(renderer_, points_, count_);
         count_ = 0;
     }
 
@@ -65,7 +66,7 @@ enum class Style { Filled, Outline };
 
 raster::Clip viewport_clip(SDL_Renderer* renderer) {
     SDL_Rect viewport;
-    SDL_RenderGetViewport(renderer, &viewport);
+    sdl::api().RenderGetViewport(renderer, &viewport);
     return raster::target_clip(viewport.w, viewport.h);
 }
 
@@ -77,9 +78,9 @@ void draw_rect(SDL_Renderer* renderer, const RectData& rect, const raster::Clip&
     if (!visible) return;
     SDL_Rect target{box.x, box.y, box.width, box.height};
     if (style == Style::Filled) {
-        SDL_RenderFillRect(renderer, &target);
+        sdl::api().RenderFillRect(renderer, &target);
     } else {
-        SDL_RenderDrawRect(renderer, &target);
+        sdl::api().RenderDrawRect(renderer, &target);
     }
 }
 

@@ -1,5 +1,6 @@
 // Counted holds on SDL and its subsystems. Single-threaded, as all SDL use is.
 #include "graphics/sdl_holds.hpp"
+#include "graphics/sdl_library.hpp"
 
 #include <SDL.h>
 
@@ -25,8 +26,9 @@ int& holders(Subsystem subsystem) {
 }  // namespace
 
 bool hold_sdl(std::string& error) {
-    if (sdl_holders == 0 && SDL_Init(0) != 0) {
-        error = SDL_GetError();
+    if (sdl_holders == 0 && !load_library(error)) return false;
+    if (sdl_holders == 0 && sdl::api().Init(0) != 0) {
+        error = sdl::api().GetError();
         return false;
     }
     ++sdl_holders;
@@ -35,13 +37,13 @@ bool hold_sdl(std::string& error) {
 
 void let_go_sdl() {
     if (sdl_holders == 0) return;
-    if (--sdl_holders == 0) SDL_Quit();
+    if (--sdl_holders == 0) sdl::api().Quit();
 }
 
 bool hold_subsystem(Subsystem subsystem, std::string& error) {
     if (!hold_sdl(error)) return false;
-    if (holders(subsystem) == 0 && SDL_InitSubSystem(init_flag(subsystem)) != 0) {
-        error = SDL_GetError();
+    if (holders(subsystem) == 0 && sdl::api().InitSubSystem(init_flag(subsystem)) != 0) {
+        error = sdl::api().GetError();
         let_go_sdl();
         return false;
     }
@@ -51,7 +53,7 @@ bool hold_subsystem(Subsystem subsystem, std::string& error) {
 
 void let_go_subsystem(Subsystem subsystem) {
     if (holders(subsystem) == 0) return;
-    if (--holders(subsystem) == 0) SDL_QuitSubSystem(init_flag(subsystem));
+    if (--holders(subsystem) == 0) sdl::api().QuitSubSystem(init_flag(subsystem));
     let_go_sdl();
 }
 

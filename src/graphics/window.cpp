@@ -6,6 +6,7 @@
 // fails with one message on standard error and leaves no trace, so that a later
 // call can start again from the beginning.
 #include "graphics/graphics_state.hpp"
+#include "graphics/sdl_library.hpp"
 
 #include <SDL.h>
 
@@ -69,28 +70,28 @@ GraphicsState* open_window(std::uint32_t width, std::uint32_t height) {
         sdl::let_go_sdl();
         return nullptr;
     };
-    if (is_invisible_fallback(SDL_GetCurrentVideoDriver())) {
+    if (is_invisible_fallback(sdl::api().GetCurrentVideoDriver())) {
         return fail("Failed to get video subsystem: ", "No available video device");
     }
     std::string too_high = side_too_high("width", width);
     if (too_high.empty()) too_high = side_too_high("height", height);
     if (!too_high.empty()) return fail("Failed to create window: ", too_high);
     SDL_Window* window =
-        SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+        sdl::api().CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                          static_cast<int>(width), static_cast<int>(height), 0);
-    if (window == nullptr) return fail("Failed to create window: SDL error: ", SDL_GetError());
+    if (window == nullptr) return fail("Failed to create window: SDL error: ", sdl::api().GetError());
     // The window holds the video subsystem for as long as it exists.
     sdl::hold_subsystem(sdl::Subsystem::Video, error);
-    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
-    std::uint32_t pixel_format = SDL_GetWindowPixelFormat(window);
+    SDL_Renderer* renderer = sdl::api().CreateRenderer(window, -1, 0);
+    std::uint32_t pixel_format = sdl::api().GetWindowPixelFormat(window);
     auto fail_with_window = [&](std::string_view prefix, std::string_view text) -> GraphicsState* {
-        if (renderer != nullptr) SDL_DestroyRenderer(renderer);
-        SDL_DestroyWindow(window);
+        if (renderer != nullptr) sdl::api().DestroyRenderer(renderer);
+        sdl::api().DestroyWindow(window);
         sdl::let_go_subsystem(sdl::Subsystem::Video);
         return fail(prefix, text);
     };
     if (renderer == nullptr) {
-        return fail_with_window("Failed to create canvas: SDL error: ", SDL_GetError());
+        return fail_with_window("Failed to create canvas: SDL error: ", sdl::api().GetError());
     }
     if (event_pump_alive) {
         return fail_with_window("Failed to create event pump: ",
@@ -113,8 +114,8 @@ void GraphicsStateDeleter::operator()(GraphicsState* state) const {
     // The interpreter's hold on SDL, then the canvas (renderer before window, and with
     // the window its hold on video), then the event pump; the last hold ends SDL.
     sdl::let_go_sdl();
-    SDL_DestroyRenderer(state->renderer);
-    SDL_DestroyWindow(state->window);
+    sdl::api().DestroyRenderer(state->renderer);
+    sdl::api().DestroyWindow(state->window);
     sdl::let_go_subsystem(sdl::Subsystem::Video);
     event_pump_alive = false;
     sdl::let_go_subsystem(sdl::Subsystem::Events);
@@ -148,9 +149,9 @@ Value is_open(Interpreter& in, const CallExpr&) {
 Value present(Interpreter& in, const CallExpr&) {
     GraphicsState* state = in.graphics();
     if (state == nullptr) return Value();
-    SDL_RenderPresent(state->renderer);
+    sdl::api().RenderPresent(state->renderer);
     SDL_Event event;
-    while (SDL_PollEvent(&event) != 0) {
+    while (sdl::api().PollEvent(&event) != 0) {
         // Escape is not matched against the window id: the script has one window, and
         // a held key's repeats close it as well.
         if (event.type == SDL_QUIT ||
@@ -165,7 +166,7 @@ Value clear(Interpreter& in, const CallExpr&) {
     GraphicsState* state = in.graphics();
     if (state == nullptr) return Value();
     set_draw_color_or_stop(state->renderer, 0, 0, 0);
-    if (SDL_RenderClear(state->renderer) != 0) stop_on_frame_failure("Could not clear: ");
+    if (sdl::api().RenderClear(state->renderer) != 0) stop_on_frame_failure("Could not clear: ");
     return Value();
 }
 
@@ -175,7 +176,7 @@ Value window_side(Interpreter& in, bool want_width) {
     GraphicsState* state = in.graphics();
     if (state == nullptr) return Value();
     int width = 0, height = 0;
-    SDL_GetWindowSize(state->window, &width, &height);
+    sdl::api().GetWindowSize(state->window, &width, &height);
     return Value::number(static_cast<std::uint32_t>(want_width ? width : height));
 }
 

@@ -66,6 +66,8 @@ std::uintptr_t current_stack_low();
 void* open_library(const char* const* names);
 // The address of `symbol` in a library `open_library` returned, or null.
 void* library_symbol(void* library, const char* symbol);
+// Why the last library or symbol lookup failed.
+std::string library_error();
 
 // Ends the process at once with `code`, without running exit handlers.
 [[noreturn]] void exit_now(int code);

@@ -199,6 +199,11 @@ void* open_library(const char* const* names) {
 
 void* library_symbol(void* library, const char* symbol) { return ::dlsym(library, symbol); }
 
+std::string library_error() {
+    const char* text = ::dlerror();
+    return text != nullptr ? text : "unknown error";
+}
+
 void exit_now(int code) { ::_exit(code); }
 
 std::uint64_t physical_memory() {
