@@ -28,9 +28,17 @@ for target in "${targets[@]}"; do
         find tests examples -name '*.qn' -size -64k -exec cp {} "$corpus"/ \; 2>/dev/null || true
     fi
     echo "== fuzz_$target for ${seconds}s"
+    parallel=()
+    if [ "${FUZZ_JOBS:-1}" -gt 1 ]; then
+        parallel=(-jobs="$FUZZ_JOBS" -workers="$FUZZ_JOBS")
+    fi
+    # The program target's scripts print; its own report still reaches the log.
+    quiet=0
+    [ "$target" = program ] && quiet=3
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    /usr/bin/time -f "cpu: %U s user, %S s system" \
     "fuzz/build/fuzz/fuzz_$target" -max_total_time="$seconds" -dict=fuzz/quenra.dict \
         -max_len=4096 -timeout=10 -rss_limit_mb=3072 -print_final_stats=1 \
-        -artifact_prefix="fuzz/out/$target/" -close_fd_mask="$([ "$target" = program ] && echo 3 || echo 0)" -jobs="${FUZZ_JOBS:-1}" -workers="${FUZZ_JOBS:-1}" \
-        "$corpus" 2>&1 | tail -n 25
+        -artifact_prefix="fuzz/out/$target/" -close_fd_mask="$quiet" "${parallel[@]}" \
+        "$corpus" 2>&1 | grep -vE '^#[0-9]+.*(NEW|REDUCE|pulse)' | tail -n 40
 done
