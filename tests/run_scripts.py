@@ -19,7 +19,10 @@ Without NAME.out, lines of the script of the form `# expect: TEXT` give the expe
 standard output, one line each (`# expect-err: TEXT` likewise for standard error,
 `# exit: N` the exit code). Folders named `fixtures` hold data, not cases.
 
-Usage: run_scripts.py --bin PATH [-k TEXT] FOLDER...
+Usage: run_scripts.py --bin PATH [-k TEXT] [--wrapper CMD] [--timeout-scale N] FOLDER...
+
+--wrapper runs every case under another command (for example valgrind, given as one
+string that is split at spaces); --timeout-scale multiplies every case's time limit.
 """
 import argparse
 import os
@@ -72,6 +75,10 @@ def compare(label, actual, exact, pattern):
     return [f"  {label} differs", f"    expected: {expected[:600]!r}", f"    actual:   {actual[:600]!r}"]
 
 
+WRAPPER = []
+TIMEOUT_SCALE = 1.0
+
+
 def run_case(binary, base):
     folder, name = base.parent, base.name
     sibling = lambda suffix: base.with_name(name + suffix)
@@ -87,6 +94,7 @@ def run_case(binary, base):
                     env[key] = value
     timeout_file = sibling(".timeout")
     timeout = float(timeout_file.read_text().strip()) if timeout_file.exists() else 20.0
+    timeout *= TIMEOUT_SCALE
     stdin = read(sibling(".in")) or b""
     with tempfile.TemporaryDirectory() as scratch:
         script = sibling(".qn").resolve()
@@ -99,7 +107,7 @@ def run_case(binary, base):
             args = [str(script)]
         env["QUENRA_TEST_SCRATCH"] = scratch
         try:
-            proc = subprocess.run([binary] + args, input=stdin, capture_output=True, cwd=folder,
+            proc = subprocess.run(WRAPPER + [binary] + args, input=stdin, capture_output=True, cwd=folder,
                                   env=env, timeout=timeout)
         except subprocess.TimeoutExpired:
             return [f"  no exit within {timeout:g} s"]
@@ -124,8 +132,13 @@ def main():
     parser.add_argument("--bin", required=True)
     parser.add_argument("-k", dest="only", default=None)
     parser.add_argument("-j", dest="jobs", type=int, default=os.cpu_count() or 2)
+    parser.add_argument("--wrapper", default="")
+    parser.add_argument("--timeout-scale", type=float, default=1.0)
     parser.add_argument("folders", nargs="+")
     options = parser.parse_args()
+    global WRAPPER, TIMEOUT_SCALE
+    WRAPPER = options.wrapper.split()
+    TIMEOUT_SCALE = options.timeout_scale
     binary = str(Path(options.bin).resolve())
     cases = [c for c in find_cases(options.folders) if not options.only or options.only in str(c)]
     with ThreadPoolExecutor(max_workers=options.jobs) as pool:
