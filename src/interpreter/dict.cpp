@@ -5,7 +5,7 @@ namespace quenra {
 std::size_t Dict::find_index(std::string_view key, std::uint64_t hash) const {
     if (slots_.empty()) {
         for (std::size_t i = 0; i < entries_.size(); ++i) {
-            if (hashes_[i] == hash && entries_[i].key.text() == key) return i;
+            if (entries_[i].hash == hash && entries_[i].key.text() == key) return i;
         }
         return entries_.size();
     }
@@ -14,7 +14,7 @@ std::size_t Dict::find_index(std::string_view key, std::uint64_t hash) const {
         std::uint32_t held = slots_[slot];
         if (held == 0) return entries_.size();
         std::size_t i = held - 1;
-        if (hashes_[i] == hash && entries_[i].key.text() == key) return i;
+        if (entries_[i].hash == hash && entries_[i].key.text() == key) return i;
     }
 }
 
@@ -30,8 +30,7 @@ void Dict::insert(Value key, Value value) {
         entries_[i].value = std::move(value);
         return;
     }
-    entries_.push_back(Entry{std::move(key), std::move(value)});
-    hashes_.push_back(hash);
+    entries_.push_back(Entry{std::move(key), std::move(value), hash});
     if (entries_.size() <= LINEAR_LIMIT) return;
     // Keep the table at most half full.
     if (slots_.size() < entries_.size() * 2) {
@@ -50,7 +49,7 @@ void Dict::rebuild_index() {
     slots_.assign(capacity, 0);
     std::size_t mask = capacity - 1;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-        std::size_t slot = hashes_[i] & mask;
+        std::size_t slot = entries_[i].hash & mask;
         while (slots_[slot] != 0) slot = (slot + 1) & mask;
         slots_[slot] = static_cast<std::uint32_t>(i + 1);
     }

@@ -16,7 +16,12 @@ public:
     struct Entry {
         Value key;  // always a string
         Value value;
+        std::uint64_t hash;  // of the key's text
     };
+
+    Dict() = default;
+    // An empty dict with room for `count` entries.
+    explicit Dict(std::size_t count) { entries_.reserve(count); }
 
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
@@ -36,7 +41,6 @@ private:
 
     std::vector<Entry> entries_;
     std::vector<std::uint32_t> slots_;  // open addressing: entry index + 1, 0 when empty
-    std::vector<std::uint64_t> hashes_;  // the hash of each entry's key
 };
 
 struct DictObject {

@@ -45,7 +45,13 @@ Value Interpreter::evaluate_node(const Expr& expr) {
         case ExprKind::Call: return evaluate_call(expr.as<CallExpr>());
         case ExprKind::Array: return evaluate_array(expr.as<ArrayExpr>());
         case ExprKind::Dict: return evaluate_dict(expr.as<DictExpr>());
-        case ExprKind::Index: return evaluate_index(expr.as<IndexExpr>());
+        case ExprKind::Index: {
+            // A variable indexed by literals is read in place, without copying the
+            // container or the key.
+            const Value* element = peek_path(expr);
+            if (element != nullptr) return *element;
+            return evaluate_index(expr.as<IndexExpr>());
+        }
         case ExprKind::Range: return evaluate_range(expr.as<RangeExpr>());
     }
     return Value();
@@ -67,8 +73,12 @@ Value Interpreter::evaluate_unary(const UnaryExpr& expr) {
 }
 
 Value Interpreter::evaluate_call(const CallExpr& call) {
-    Value result;
-    if (call_builtin(call, result)) return result;
+    std::int8_t builtin = bindings_[call.name.id].builtin;
+    if (builtin >= 0) {
+        const Builtin& entry = BUILTINS[builtin];
+        // Too few arguments: null, evaluating nothing and never falling back.
+        return call.args.size() < entry.min_args ? Value() : entry.function(*this, call);
+    }
     Value callee = lookup(call.name.id);
     if (!callee.is(Value::Function)) return Value();  // arguments are not evaluated
     // `callee` keeps the body alive even if the call redefines the function.
@@ -93,7 +103,7 @@ Value Interpreter::evaluate_array(const ArrayExpr& expr) {
 }
 
 Value Interpreter::evaluate_dict(const DictExpr& expr) {
-    Dict dict;
+    Dict dict(expr.entries.size());
     for (const DictEntry& entry : expr.entries) {
         Value value = evaluate(entry.value);
         dict.insert(symbol_string(entry.key.id), std::move(value));  // a later duplicate wins
@@ -104,6 +114,10 @@ Value Interpreter::evaluate_dict(const DictExpr& expr) {
 Value Interpreter::evaluate_index(const IndexExpr& expr) {
     Value object = evaluate_fast(*expr.object);
     Value index = evaluate_fast(*expr.index);
+    return index_value(object, index);
+}
+
+Value Interpreter::index_value(const Value& object, const Value& index) {
     if (object.is(Value::Array) && index.is(Value::Number)) {
         const auto& items = object.items();
         // Compared as unsigned, so negative indices are out of range.

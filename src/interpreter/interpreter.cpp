@@ -58,17 +58,10 @@ void Interpreter::prepare() {
     }
 }
 
-const Value& Interpreter::symbol_string(SymbolId id) {
-    Binding& binding = bindings_[id];
-    if (!binding.text.is(Value::String)) binding.text = Value::string(symbols_.text(id));
-    return binding.text;
+void Interpreter::make_symbol_string(SymbolId id) {
+    bindings_[id].text = Value::string(symbols_.text(id));
 }
 
-void Interpreter::bind_local(SymbolId name, Value value) {
-    Binding& binding = bindings_[name];
-    slots_.push_back(LocalSlot{std::move(value), name, binding.top, depth_});
-    binding.top = static_cast<std::int32_t>(slots_.size() - 1);
-}
 
 void Interpreter::declare_global(SymbolId name) { bindings_[name].declared_global = true; }
 
@@ -84,16 +77,6 @@ void Interpreter::release_for_update(SymbolId name) {
     }
 }
 
-void Interpreter::pop_frame(std::size_t slot_base) {
-    std::size_t size = slots_.size();
-    if (size == slot_base) return;
-    Binding* bindings = bindings_.data();
-    for (std::size_t i = size; i-- > slot_base;) {
-        const LocalSlot& slot = slots_[i];
-        bindings[slot.name].top = slot.previous;
-    }
-    slots_.resize(slot_base);
-}
 
 void Interpreter::raise_fatal(Fatal fatal) {
     if (fatal_ == Fatal::None) fatal_ = fatal;

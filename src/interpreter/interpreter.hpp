@@ -139,10 +139,15 @@ public:
             return boolean;
         }
     };
-    Scalar try_scalar(const Expr& expr) const;
-    Scalar scalar_operand(const Expr& expr) const;
-    Scalar scalar_binary(const BinaryExpr& node) const;
-    Scalar scalar_unary(const UnaryExpr& node) const;
+    Scalar try_scalar(const Expr& expr);
+    // The value an expression of a variable and indexes by literals or scalar
+    // expressions (a.b, a[i], a[i].b, ...) stands for, read in place: no copy of
+    // the container or the key is made. Null when the expression is of another
+    // form; a pointer to a null value when the element or key is missing.
+    const Value* peek_path(const Expr& expr);
+    Scalar scalar_operand(const Expr& expr);
+    Scalar scalar_binary(const BinaryExpr& node);
+    Scalar scalar_unary(const UnaryExpr& node);
     // Whether a condition holds (the scalar path first).
     bool condition_holds(const Expr& expr) {
         Scalar scalar = try_scalar(expr);
@@ -183,7 +188,11 @@ public:
     bool has_pending_return() const { return (signals_ & SIGNAL_RETURN) != 0; }
 
     // A fresh copy of the string value of a symbol's text (literals, member keys).
-    const Value& symbol_string(SymbolId id);
+    const Value& symbol_string(SymbolId id) {
+        Binding& binding = bindings_[id];
+        if (!binding.text.is(Value::String)) make_symbol_string(id);
+        return binding.text;
+    }
     SymbolTable& symbols() { return symbols_; }
 
     // Graphics state: absent until a window has been opened successfully.
@@ -234,6 +243,7 @@ private:
     Value evaluate_array(const ArrayExpr& expr);
     Value evaluate_dict(const DictExpr& expr);
     Value evaluate_index(const IndexExpr& expr);
+    static Value index_value(const Value& object, const Value& index);
     Value evaluate_range(const RangeExpr& expr);
 
     // A value about to be replaced by an assignment to `name`: when the binding the
@@ -242,8 +252,23 @@ private:
     void release_for_update(SymbolId name);
     bool steals_variable(const Expr& value_expr, SymbolId target) const;
 
-    void pop_frame(std::size_t slot_base);
-    void bind_local(SymbolId name, Value value);
+    // Removes the slots a returning call bound, restoring what they shadowed.
+    void pop_frame(std::size_t slot_base) {
+        LocalSlot* base = slots_.data() + slot_base;
+        LocalSlot* slot = slots_.data() + slots_.size();
+        if (slot == base) return;
+        while (slot != base) {
+            --slot;
+            bindings_[slot->name].top = slot->previous;
+        }
+        slots_.resize(slot_base);
+    }
+    void bind_local(SymbolId name, Value value) {
+        Binding& binding = bindings_[name];
+        slots_.push_back(LocalSlot{std::move(value), name, binding.top, depth_});
+        binding.top = static_cast<std::int32_t>(slots_.size() - 1);
+    }
+    void make_symbol_string(SymbolId id);
     // Polls for an interrupt request now and then (every INTERRUPT_POLL_INTERVAL
     // loop steps and calls); raises the fatal stop when one is pending.
     bool check_interrupt() {

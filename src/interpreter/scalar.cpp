@@ -4,6 +4,7 @@
 // evaluation then does.
 #include <cmath>
 
+#include "interpreter/dict.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
 
@@ -83,7 +84,7 @@ inline Scalar from_value(const Value& value) {
 
 }  // namespace
 
-Scalar Interpreter::try_scalar(const Expr& expr) const {
+Scalar Interpreter::try_scalar(const Expr& expr) {
     switch (expr.kind) {
         case ExprKind::Number: return Scalar::number(expr.as<NumberExpr>().value);
         case ExprKind::Float: return Scalar::floating(expr.as<FloatExpr>().value);
@@ -91,19 +92,43 @@ Scalar Interpreter::try_scalar(const Expr& expr) const {
         case ExprKind::Variable: return from_value(peek(expr.as<VariableExpr>().name.id));
         case ExprKind::Binary: return scalar_binary(expr.as<BinaryExpr>());
         case ExprKind::Unary: return scalar_unary(expr.as<UnaryExpr>());
+        case ExprKind::Index: {
+            const Value* element = peek_path(expr);
+            return element != nullptr ? from_value(*element) : Scalar::none();
+        }
         case ExprKind::String:
         case ExprKind::Call:
         case ExprKind::Array:
         case ExprKind::Dict:
-        case ExprKind::Index:
         case ExprKind::Range: return Scalar::none();
     }
     return Scalar::none();
 }
 
+const Value* Interpreter::peek_path(const Expr& expr) {
+    static const Value NULL_VALUE;
+    if (expr.kind == ExprKind::Variable) return &peek(expr.as<VariableExpr>().name.id);
+    if (expr.kind != ExprKind::Index) return nullptr;
+    const auto& node = expr.as<IndexExpr>();
+    const Value* object = peek_path(*node.object);
+    if (object == nullptr) return nullptr;
+    const Expr& index = *node.index;
+    if (index.kind == ExprKind::String) {
+        if (!object->is(Value::Dict)) return &NULL_VALUE;
+        const Value* found = object->entries().find(symbol_string(index.as<StringExpr>().value.id));
+        return found != nullptr ? found : &NULL_VALUE;
+    }
+    Scalar position = scalar_operand(index);
+    if (!position.ok()) return nullptr;
+    if (!object->is(Value::Array) || position.kind != ValueKind::Number) return &NULL_VALUE;
+    const auto& items = object->items();
+    auto at = static_cast<std::uint64_t>(position.integer);  // negative: out of range
+    return at < items.size() ? &items[at] : &NULL_VALUE;
+}
+
 // Operands that are literals or variables are read here, so the common leaf cases
 // cost no call.
-inline Scalar Interpreter::scalar_operand(const Expr& expr) const {
+inline Scalar Interpreter::scalar_operand(const Expr& expr) {
     if (expr.kind == ExprKind::Variable) return from_value(peek(expr.as<VariableExpr>().name.id));
     if (expr.kind == ExprKind::Number) return Scalar::number(expr.as<NumberExpr>().value);
     if (expr.kind == ExprKind::Float) return Scalar::floating(expr.as<FloatExpr>().value);
@@ -111,7 +136,7 @@ inline Scalar Interpreter::scalar_operand(const Expr& expr) const {
     return try_scalar(expr);
 }
 
-Scalar Interpreter::scalar_binary(const BinaryExpr& node) const {
+Scalar Interpreter::scalar_binary(const BinaryExpr& node) {
     Scalar a = scalar_operand(*node.left);
     if (!a.ok()) return a;
     Scalar b = scalar_operand(*node.right);
@@ -122,7 +147,7 @@ Scalar Interpreter::scalar_binary(const BinaryExpr& node) const {
     return booleans(a.boolean, op, b.boolean);
 }
 
-Scalar Interpreter::scalar_unary(const UnaryExpr& node) const {
+Scalar Interpreter::scalar_unary(const UnaryExpr& node) {
     Scalar a = scalar_operand(*node.operand);
     if (!a.ok()) return a;
     if (node.op.kind == TokenKind::Not) return Scalar::truth(!a.truthy());
