@@ -88,7 +88,7 @@ public:
         const Binding& binding = bindings_[name];
         return binding.top >= 0 ? slots_[static_cast<std::size_t>(binding.top)].value : binding.global;
     }
-    void store(SymbolId name, Value value) {
+    [[gnu::always_inline]] void store(SymbolId name, Value value) {
         Binding& binding = bindings_[name];
         if (depth_ == 0 || binding.declared_global) {
             binding.global = std::move(value);
