@@ -2,6 +2,7 @@
 
 #include <unicode/uchar.h>
 
+#include <array>
 #include <cstdlib>
 
 #include "lexer/utf8.hpp"
@@ -28,6 +29,15 @@ namespace {
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
+// ASCII characters that continue a name: letters, digits and "_".
+constexpr auto NAME_CHARACTER = [] {
+    std::array<bool, 128> table{};
+    for (int c = 0; c < 128; ++c) {
+        table[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    }
+    return table;
+}();
+
 struct Keyword {
     std::string_view text;
     TokenKind kind;
@@ -48,9 +58,11 @@ constexpr Keyword KEYWORDS[] = {
 static_assert(std::size(KEYWORDS) == KEYWORD_COUNT);
 
 bool find_keyword(std::string_view word, TokenKind& kind) {
-    if (word.size() < 2 || word.size() > 8) return false;
+    // Keywords are lower-case and 2 to 8 letters long; most names fail these tests
+    // before any comparison.
+    if (word.size() < 2 || word.size() > 8 || word[0] < 'a' || word[0] > 'w') return false;
     for (const Keyword& keyword : KEYWORDS) {
-        if (keyword.text == word) {
+        if (keyword.text.size() == word.size() && keyword.text[0] == word[0] && keyword.text == word) {
             kind = keyword.kind;
             return true;
         }
@@ -158,7 +170,9 @@ void Lexer::lex_string() {
                 break;
         }
     }
-    tokens_.push_back(Token::with_text(TokenKind::String, scratch_));
+    Token& token = tokens_.emplace_back();
+    token.kind = TokenKind::String;
+    token.text_value = scratch_;
 }
 
 void Lexer::lex_number() {
@@ -189,38 +203,37 @@ void Lexer::lex_number() {
     if (overflow) {
         tokens_.push_back(Token::float_literal(parse_decimal(scratch_)));
     } else {
-        tokens_.push_back(Token::integer_literal(static_cast<std::int64_t>(value)));
+        Token& token = tokens_.emplace_back();
+        token.kind = TokenKind::Integer;
+        token.integer_value = static_cast<std::int64_t>(value);
     }
 }
 
 void Lexer::lex_word() {
+    // Every character that continues a name is kept as it is, so the name is always
+    // one slice of the source.
     std::size_t start = pos_;
-    scratch_.clear();
-    bool plain = true;  // only ASCII so far: the text is one slice of the source
-    while (!at_end()) {
-        char c = source_[pos_];
-        if (is_ascii_letter(c) || is_digit(c) || c == '_') {
-            if (!plain) scratch_.push_back(c);
+    const char* data = source_.data();
+    std::size_t size = source_.size();
+    while (pos_ < size) {
+        auto c = static_cast<unsigned char>(data[pos_]);
+        if (c < 0x80) {
+            if (!NAME_CHARACTER[c]) break;
             ++pos_;
             continue;
         }
-        if (static_cast<unsigned char>(c) < 0x80) break;
         std::size_t next = pos_;
-        char32_t scalar = utf8::decode(source_, next);
-        if (!continues_identifier(scalar)) break;
-        if (plain) {
-            scratch_.assign(source_.substr(start, pos_ - start));
-            plain = false;
-        }
-        scratch_.append(source_.substr(pos_, next - pos_));
+        if (!continues_identifier(utf8::decode(source_, next))) break;
         pos_ = next;
     }
-    std::string_view word = plain ? source_.substr(start, pos_ - start) : std::string_view(scratch_);
+    std::string_view word = source_.substr(start, pos_ - start);
     TokenKind keyword;
     if (find_keyword(word, keyword)) {
         emit(keyword);
     } else {
-        tokens_.push_back(Token::with_text(TokenKind::Identifier, std::string(word)));
+        Token& token = tokens_.emplace_back();
+        token.kind = TokenKind::Identifier;
+        token.text_value.assign(word);
     }
 }
 

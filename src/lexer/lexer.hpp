@@ -31,7 +31,7 @@ private:
     void lex_number();
     void lex_word();
     void lex_operator(char first);
-    void emit(TokenKind kind) { tokens_.push_back(Token::simple(kind)); }
+    void emit(TokenKind kind) { tokens_.emplace_back().kind = kind; }
 
     std::string_view source_;
     std::size_t pos_ = 0;
