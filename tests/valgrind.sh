@@ -4,7 +4,8 @@
 #
 #   tests/valgrind.sh [BUILD_FOLDER] [run_scripts.py options...]
 #
-# The graphics cases use SDL's dummy video driver, which needs no suppressions;
+# The graphics cases use SDL's dummy video driver; tests/valgrind.supp holds the one
+# suppression needed (a block the dynamic loader keeps for SDL2, loaded at run time);
 # the one case that needs a real X11 window runs outside this harness. Cases that
 # drive the process to its limits (hostile/) take minutes under valgrind.
 set -euo pipefail
@@ -12,5 +13,5 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 shift || true
 exec python3 tests/run_scripts.py --bin "$build/quenra" -j 1 --timeout-scale 40 \
-    --wrapper "valgrind -q --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect" \
+    --wrapper "valgrind -q --suppressions=$PWD/tests/valgrind.supp --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect" \
     "$@" tests/scripts
