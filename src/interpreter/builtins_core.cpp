@@ -23,6 +23,7 @@ Value push(Interpreter& in, const CallExpr& call) {
     Value array = in.evaluate(call.args[0]);
     if (!array.is(Value::Array)) return Value();  // the item is not evaluated
     Value item = in.evaluate(call.args[1]);
+    if (in.stopped()) return Value();
     in.give_up_first_argument(call);
     array.mutable_items().push_back(std::move(item));
     return array;
@@ -36,7 +37,7 @@ Value pop(Interpreter& in, const CallExpr& call) {
 
 Value reverse(Interpreter& in, const CallExpr& call) {
     Value array = in.evaluate(call.args[0]);
-    if (!array.is(Value::Array)) return Value();
+    if (!array.is(Value::Array) || in.stopped()) return Value();
     if (array.is_unique()) {
         auto& items = array.mutable_items();
         std::reverse(items.begin(), items.end());

@@ -17,7 +17,7 @@ enum class Case { Upper, Lower };
 // capital sigma at the end of a word lower-cases to the final form).
 Value map_case(Interpreter& in, const CallExpr& call, Case which) {
     Value s = in.evaluate(call.args[0]);
-    if (!s.is(Value::String)) return Value();
+    if (!s.is(Value::String) || in.stopped()) return Value();
     std::string_view text = s.text();
     bool ascii = true;
     for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
@@ -55,7 +55,7 @@ Value slice(Interpreter& in, const CallExpr& call) {
     std::int64_t start, end;
     bool ok = to_integer(start_value, start);
     ok = to_integer(end_value, end) && ok;
-    if (!s.is(Value::String) || !ok) return Value();
+    if (!s.is(Value::String) || !ok || in.stopped()) return Value();
     std::string_view text = s.text();
     auto skip = static_cast<std::uint64_t>(start);
     std::uint64_t count = static_cast<std::uint64_t>(end) - skip;
@@ -69,8 +69,11 @@ Value slice(Interpreter& in, const CallExpr& call) {
 // split(s, sep) on display texts. An empty separator splits between characters,
 // with an empty piece at each end; an empty s always gives one empty piece.
 Value split(Interpreter& in, const CallExpr& call) {
-    std::string text = to_display_string(in.evaluate(call.args[0]));
-    std::string separator = to_display_string(in.evaluate(call.args[1]));
+    Value text_value = in.evaluate(call.args[0]);
+    Value separator_value = in.evaluate(call.args[1]);
+    if (in.stopped()) return Value();
+    std::string text = to_display_string(text_value);
+    std::string separator = to_display_string(separator_value);
     std::vector<Value> pieces;
     if (text.empty()) {
         pieces.push_back(Value::string(""));
@@ -100,6 +103,7 @@ Value concat(Interpreter& in, const CallExpr& call) {
     std::vector<Value> values;
     values.reserve(call.args.size());
     for (const Expr& arg : call.args) values.push_back(in.evaluate(arg));
+    if (in.stopped()) return Value();  // unwinding: build nothing more
     if (values.empty()) return Value::string("");
     in.give_up_first_argument(call);
     Value result;
@@ -124,8 +128,11 @@ Value concat(Interpreter& in, const CallExpr& call) {
 }
 
 Value contains(Interpreter& in, const CallExpr& call) {
-    std::string haystack = to_display_string(in.evaluate(call.args[0]));
-    std::string needle = to_display_string(in.evaluate(call.args[1]));
+    Value haystack_value = in.evaluate(call.args[0]);
+    Value needle_value = in.evaluate(call.args[1]);
+    if (in.stopped()) return Value();
+    std::string haystack = to_display_string(haystack_value);
+    std::string needle = to_display_string(needle_value);
     return Value::boolean(haystack.find(needle) != std::string::npos);
 }
 
