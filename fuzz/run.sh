@@ -19,7 +19,7 @@ cmake --build fuzz/build -j "${FUZZ_BUILD_JOBS:-2}" --target $(printf 'fuzz_%s '
 
 # The parser and the interpreter nest as deep as the input does (up to the nesting
 # limit), more than the default 8 MB stack holds under the sanitizers.
-ulimit -s 4194304 2>/dev/null || ulimit -s unlimited 2>/dev/null || true
+ulimit -s 1048576 2>/dev/null || true
 
 for target in "${targets[@]}"; do
     corpus=fuzz/corpus/$target

@@ -4,7 +4,8 @@
 #   tools/bootstrap.sh run    install what is missing, build, run an example script
 #   tools/bootstrap.sh test   install what is missing, build with warnings as errors,
 #                             run every test, then build and run them all again under
-#                             AddressSanitizer and UndefinedBehaviorSanitizer
+#                             AddressSanitizer and UndefinedBehaviorSanitizer, and
+#                             give each fuzz target a one-minute smoke run
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,7 +15,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(build-essential cmake pkg-config python3 libicu-dev libsdl2-dev libedit-dev
           libgtest-dev googletest)
 if [ "$mode" = test ]; then
-    packages+=(tmux xvfb x11-apps xdotool imagemagick)
+    packages+=(tmux xvfb x11-apps xdotool imagemagick clang-14 libclang-rt-14-dev time)
 fi
 
 install_missing() {
@@ -52,6 +53,7 @@ case "$mode" in
         build build-sanitize -DQUENRA_WERROR=ON -DQUENRA_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
         ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
             ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+        FUZZ_BUILD_JOBS=$jobs bash fuzz/run.sh "${FUZZ_SECONDS:-60}"
         ;;
     *)
         echo "usage: $0 run|test" >&2
