@@ -50,6 +50,10 @@ constexpr Builtin BUILTINS[] = {
     {"draw", 2, b::draw},
 };
 static_assert(std::size(BUILTINS) == BUILTIN_COUNT);
+static_assert(BUILTINS[BUILTIN_LEN].name == "len" && BUILTINS[BUILTIN_ABS].name == "abs" &&
+              BUILTINS[BUILTIN_SQRT].name == "sqrt" && BUILTINS[BUILTIN_POW].name == "pow" &&
+              BUILTINS[BUILTIN_CEIL].name == "ceil" && BUILTINS[BUILTIN_FLOOR].name == "floor" &&
+              BUILTINS[BUILTIN_ROUND].name == "round");
 
 int find_builtin(std::string_view name) {
     for (std::size_t i = 0; i < BUILTIN_COUNT; ++i) {

@@ -22,6 +22,16 @@ struct Builtin {
 inline constexpr std::size_t BUILTIN_COUNT = 39;
 extern const Builtin BUILTINS[BUILTIN_COUNT];
 
+// Positions in BUILTINS of the built-ins the evaluator's scalar path computes itself
+// (they are pure: their only effects are those of their arguments).
+inline constexpr int BUILTIN_LEN = 0;
+inline constexpr int BUILTIN_ABS = 4;
+inline constexpr int BUILTIN_SQRT = 5;
+inline constexpr int BUILTIN_POW = 6;
+inline constexpr int BUILTIN_CEIL = 7;
+inline constexpr int BUILTIN_FLOOR = 8;
+inline constexpr int BUILTIN_ROUND = 9;
+
 // The index of `name` in BUILTINS, or -1.
 int find_builtin(std::string_view name);
 

@@ -19,6 +19,13 @@ std::size_t Dict::find_index(std::string_view key, std::uint64_t hash) const {
 }
 
 const Value* Dict::find(const Value& key) const {
+    // Keys written in the source and member names are one shared string per name,
+    // so in a small dict the key object itself is usually there.
+    if (slots_.empty()) {
+        for (const Entry& entry : entries_) {
+            if (entry.key.same_payload(key)) return &entry.value;
+        }
+    }
     std::size_t i = find_index(key.text(), string_hash(key.string_object()));
     return i < entries_.size() ? &entries_[i].value : nullptr;
 }

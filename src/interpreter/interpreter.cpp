@@ -46,6 +46,7 @@ Interpreter::~Interpreter() {
     pending_return_ = Value();
     slots_.clear();
     bindings_.clear();
+    symbol_texts_.clear();
     graphics_.reset();
 }
 
@@ -53,13 +54,14 @@ void Interpreter::prepare() {
     std::size_t old_size = bindings_.size();
     if (old_size == symbols_.size()) return;
     bindings_.resize(symbols_.size());
+    symbol_texts_.resize(symbols_.size());
     for (std::size_t id = old_size; id < bindings_.size(); ++id) {
         bindings_[id].builtin = static_cast<std::int8_t>(find_builtin(symbols_.text(static_cast<SymbolId>(id))));
     }
 }
 
 void Interpreter::make_symbol_string(SymbolId id) {
-    bindings_[id].text = Value::string(symbols_.text(id));
+    symbol_texts_[id] = Value::string(symbols_.text(id));
 }
 
 

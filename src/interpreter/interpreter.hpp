@@ -66,6 +66,9 @@ public:
         } else if (expr.kind == ExprKind::Unary) {
             Scalar scalar = scalar_unary(expr.as<UnaryExpr>());
             if (scalar.ok()) return scalar.value();
+        } else if (expr.kind == ExprKind::Call) {
+            Scalar scalar = scalar_call(expr.as<CallExpr>());
+            if (scalar.ok()) return scalar.value();
         }
         return evaluate_node(expr);
     }
@@ -148,6 +151,7 @@ public:
     Scalar scalar_operand(const Expr& expr);
     Scalar scalar_binary(const BinaryExpr& node);
     Scalar scalar_unary(const UnaryExpr& node);
+    Scalar scalar_call(const CallExpr& call);
     // Whether a condition holds (the scalar path first).
     bool condition_holds(const Expr& expr) {
         Scalar scalar = try_scalar(expr);
@@ -189,9 +193,9 @@ public:
 
     // A fresh copy of the string value of a symbol's text (literals, member keys).
     const Value& symbol_string(SymbolId id) {
-        Binding& binding = bindings_[id];
-        if (!binding.text.is(Value::String)) make_symbol_string(id);
-        return binding.text;
+        Value& text = symbol_texts_[id];
+        if (!text.is(Value::String)) make_symbol_string(id);
+        return text;
     }
     SymbolTable& symbols() { return symbols_; }
 
@@ -212,7 +216,6 @@ public:
 private:
     struct Binding {
         Value global;            // Null when the name has no global
-        Value text;              // the name's text as a string value, made on first use
         std::int32_t top = -1;   // innermost local slot holding the name, or -1
         std::int8_t builtin = -1;  // index in the built-in table, or -1
         bool declared_global = false;
@@ -279,6 +282,7 @@ private:
 
     SymbolTable& symbols_;
     std::vector<Binding> bindings_;
+    std::vector<Value> symbol_texts_;  // each symbol's text as a string value, made on first use
     std::vector<LocalSlot> slots_;
     std::uint32_t depth_ = 0;
     std::uint8_t signals_ = 0;

@@ -4,6 +4,7 @@
 // evaluation then does.
 #include <cmath>
 
+#include "interpreter/builtins.hpp"
 #include "interpreter/dict.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
@@ -96,13 +97,81 @@ Scalar Interpreter::try_scalar(const Expr& expr) {
             const Value* element = peek_path(expr);
             return element != nullptr ? from_value(*element) : Scalar::none();
         }
+        case ExprKind::Call: return scalar_call(expr.as<CallExpr>());
         case ExprKind::String:
-        case ExprKind::Call:
         case ExprKind::Array:
         case ExprKind::Dict:
         case ExprKind::Range: return Scalar::none();
     }
     return Scalar::none();
+}
+
+namespace {
+
+// The number argument coercion on a scalar: numbers and floats as a double.
+bool as_double(const Scalar& scalar, double& out) {
+    if (scalar.kind == ValueKind::Number) {
+        out = static_cast<double>(scalar.integer);
+        return true;
+    }
+    if (scalar.kind == ValueKind::Float) {
+        out = scalar.real;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// The pure numeric built-ins and len, computed exactly as their table entries do;
+// any other call gives up. Arguments beyond those a built-in uses are not
+// evaluated, here as there.
+Scalar Interpreter::scalar_call(const CallExpr& call) {
+    int builtin = bindings_[call.name.id].builtin;
+    std::size_t count = call.args.size();
+    double x, y;
+    switch (builtin) {
+        case BUILTIN_LEN: {
+            if (count < 1) return Scalar::none();
+            const Value* value = peek_path(call.args[0]);
+            if (value == nullptr) return Scalar::none();
+            if (value->is(Value::Array)) return Scalar::number(static_cast<std::int64_t>(value->items().size()));
+            if (value->is(Value::String)) return Scalar::number(static_cast<std::int64_t>(value->text().size()));
+            if (value->is(Value::Dict)) return Scalar::number(static_cast<std::int64_t>(value->entries().size()));
+            return Scalar::none();
+        }
+        case BUILTIN_ABS: {
+            if (count < 1) return Scalar::none();
+            Scalar a = scalar_operand(call.args[0]);
+            if (a.kind == ValueKind::Number) {
+                auto bits = static_cast<std::uint64_t>(a.integer);  // the smallest stays itself
+                return Scalar::number(a.integer < 0 ? static_cast<std::int64_t>(0 - bits) : a.integer);
+            }
+            if (a.kind == ValueKind::Float) return Scalar::floating(std::fabs(a.real));
+            return Scalar::none();
+        }
+        case BUILTIN_SQRT:
+            if (count < 1 || !as_double(scalar_operand(call.args[0]), x)) return Scalar::none();
+            return Scalar::floating(std::sqrt(x));
+        case BUILTIN_POW: {
+            if (count < 2) return Scalar::none();
+            Scalar base = scalar_operand(call.args[0]);
+            if (!base.ok()) return Scalar::none();
+            Scalar exponent = scalar_operand(call.args[1]);
+            if (!as_double(base, x) || !as_double(exponent, y)) return Scalar::none();
+            return Scalar::floating(std::pow(x, y));
+        }
+        case BUILTIN_CEIL:
+            if (count < 1 || !as_double(scalar_operand(call.args[0]), x)) return Scalar::none();
+            return Scalar::number(saturate_to_int64(std::ceil(x)));
+        case BUILTIN_FLOOR:
+            if (count < 1 || !as_double(scalar_operand(call.args[0]), x)) return Scalar::none();
+            return Scalar::number(saturate_to_int64(std::floor(x)));
+        case BUILTIN_ROUND:
+            if (count < 1 || !as_double(scalar_operand(call.args[0]), x)) return Scalar::none();
+            return Scalar::number(saturate_to_int64(std::round(x)));
+        default: return Scalar::none();
+    }
 }
 
 const Value* Interpreter::peek_path(const Expr& expr) {

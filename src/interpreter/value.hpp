@@ -169,6 +169,11 @@ public:
     CircleData circle_data() const noexcept { return {aux_, word_.circle.y, word_.circle.radius}; }
     TriangleData triangle_data() const noexcept;
 
+    // Whether two values share one payload (the same string object, for instance).
+    bool same_payload(const Value& other) const noexcept {
+        return is_heap() && kind_ == other.kind_ && word_.pointer == other.word_.pointer;
+    }
+
     // Whether this value holds the only reference to its payload.
     bool is_unique() const noexcept { return is_heap() && *counter() == 1; }
     std::size_t reference_count() const noexcept { return is_heap() ? *counter() : 0; }

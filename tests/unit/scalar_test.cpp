@@ -35,8 +35,21 @@ std::string join(const std::string& a, const std::string& op, const std::string&
 // An arithmetic expression over one kind's operands, with the odd prefix minus.
 std::string arithmetic(std::mt19937& rng, int depth, const std::vector<std::string>& operands) {
     if (depth == 0 || rng() % 3 == 0) {
+        static const char* const CALLS[] = {"abs", "sqrt", "floor", "ceil", "round", "len", "pow"};
         std::string leaf;
         if (rng() % 8 == 0) leaf.push_back('-');
+        if (rng() % 6 == 0) {
+            std::string callee = pick(rng, CALLS);
+            leaf.append(callee);
+            leaf.append("(");
+            leaf.append(pick(rng, operands));
+            if (callee == "pow") {
+                leaf.append(", ");
+                leaf.append(pick(rng, operands));
+            }
+            leaf.append(")");
+            return leaf;
+        }
         leaf.append(pick(rng, operands));
         return leaf;
     }
