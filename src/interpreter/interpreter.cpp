@@ -144,10 +144,5 @@ bool Interpreter::call_builtin(const CallExpr& call, Value& result) {
     return true;
 }
 
-void Interpreter::give_up_first_argument(const CallExpr& call) {
-    if (&call != update_call_ || call.args.empty()) return;
-    const Expr& first = call.args.front();
-    if (first.kind == ExprKind::Variable) release_for_update(first.as<VariableExpr>().name.id);
-}
 
 }  // namespace quenra

@@ -66,7 +66,7 @@ public:
         } else if (expr.kind == ExprKind::Unary) {
             Scalar scalar = scalar_unary(expr.as<UnaryExpr>());
             if (scalar.ok()) return scalar.value();
-        } else if (expr.kind == ExprKind::Call) {
+        } else if (expr.kind == ExprKind::Call && is_scalar_builtin(expr.as<CallExpr>())) {
             Scalar scalar = scalar_call(expr.as<CallExpr>());
             if (scalar.ok()) return scalar.value();
         }
@@ -152,6 +152,13 @@ public:
     Scalar scalar_binary(const BinaryExpr& node);
     Scalar scalar_unary(const UnaryExpr& node);
     Scalar scalar_call(const CallExpr& call);
+    // Whether a call names one of the built-ins the scalar path computes.
+    bool is_scalar_builtin(const CallExpr& call) const {
+        // len, abs, sqrt, pow, ceil, floor, round: positions 0 and 4 to 9 of the table
+        constexpr std::uint32_t SCALAR_BUILTINS = 0x3F1;
+        auto builtin = static_cast<std::uint32_t>(bindings_[call.name.id].builtin);
+        return builtin < 32 && ((SCALAR_BUILTINS >> builtin) & 1u) != 0;
+    }
     // Whether a condition holds (the scalar path first).
     bool condition_holds(const Expr& expr) {
         Scalar scalar = try_scalar(expr);
@@ -211,7 +218,11 @@ public:
     // same variable, the variable gives up its reference once every argument has
     // been evaluated, so the payload can grow in place. No script can observe it:
     // the assignment replaces the variable right after.
-    void give_up_first_argument(const CallExpr& call);
+    void give_up_first_argument(const CallExpr& call) {
+        if (&call != update_call_ || call.args.empty()) return;
+        const Expr& first = call.args.front();
+        if (first.kind == ExprKind::Variable) release_for_update(first.as<VariableExpr>().name.id);
+    }
 
 private:
     struct Binding {

@@ -77,10 +77,7 @@ TriangleData Value::triangle_data() const noexcept {
     return {t->x1, t->y1, t->x2, t->y2, t->x3, t->y3};
 }
 
-std::vector<Value>& Value::mutable_items() {
-    if (!is_unique()) *this = Value::array(items());
-    return static_cast<ArrayObject*>(word_.pointer)->items;
-}
+void Value::unshare_items() { *this = Value::array(items()); }
 
 quenra::Dict& Value::mutable_entries() {
     if (!is_unique()) *this = Value::dict(entries());

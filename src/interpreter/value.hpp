@@ -180,7 +180,10 @@ public:
 
     // Writable access for in-place updates: makes the payload unshared first (by
     // copying it when it is shared), so no other value can see the change.
-    std::vector<Value>& mutable_items();
+    std::vector<Value>& mutable_items() {
+        if (!is_unique()) unshare_items();
+        return static_cast<ArrayObject*>(word_.pointer)->items;
+    }
     quenra::Dict& mutable_entries();
     std::string& mutable_text();
 
@@ -204,6 +207,7 @@ private:
     // Every payload object begins with its reference count.
     std::size_t* counter() const noexcept { return static_cast<std::size_t*>(word_.pointer); }
     void release() noexcept;
+    void unshare_items();
 
     ValueKind kind_;
     std::uint8_t color_[3] = {0, 0, 0};
