@@ -44,7 +44,7 @@ Interpreter::Interpreter(SymbolTable& symbols) : symbols_(symbols) {
 Interpreter::~Interpreter() {
     // Variables first, then the graphics state (the window closes last).
     pending_return_ = Value();
-    slots_.clear();
+    saved_.clear();
     bindings_.clear();
     symbol_texts_.clear();
     graphics_.reset();
@@ -69,14 +69,10 @@ void Interpreter::declare_global(SymbolId name) { bindings_[name].declared_globa
 
 void Interpreter::release_for_update(SymbolId name) {
     Binding& binding = bindings_[name];
-    if (depth_ == 0 || binding.declared_global) {
-        if (binding.top < 0) binding.global = Value();
-        return;
-    }
-    if (binding.top >= 0) {
-        LocalSlot& slot = slots_[static_cast<std::size_t>(binding.top)];
-        if (slot.depth == depth_) slot.value = Value();
-    }
+    // The assignment writes the global (at top level or for a declared name) or the
+    // current call's local; give up the value only when that is also what reads see.
+    bool writes_global = depth_ == 0 || binding.declared_global;
+    if (writes_global ? binding.owner == 0 : binding.owner == depth_) binding.value = Value();
 }
 
 
@@ -108,7 +104,7 @@ Value Interpreter::call_user_function(const FunctionBody& function, Value* argum
     if (depth_ >= MAX_CALL_DEPTH || frame_address() < stack_limit_) raise_fatal(Fatal::RecursionDepth);
     if (stopped() || check_interrupt()) return Value();
     ++depth_;
-    std::size_t slot_base = slots_.size();
+    std::size_t slot_base = saved_.size();
     // Restores the caller's bindings however the call ends.
     struct Frame {
         Interpreter& interpreter;

@@ -87,16 +87,13 @@ public:
 
     Value lookup(SymbolId name) const { return peek(name); }
     // The variable's value in place (valid until the next store).
-    const Value& peek(SymbolId name) const {
-        const Binding& binding = bindings_[name];
-        return binding.top >= 0 ? slots_[static_cast<std::size_t>(binding.top)].value : binding.global;
-    }
+    const Value& peek(SymbolId name) const { return bindings_[name].value; }
     [[gnu::always_inline]] void store(SymbolId name, Value value) {
         Binding& binding = bindings_[name];
         if (depth_ == 0 || binding.declared_global) {
-            binding.global = std::move(value);
-        } else if (binding.top >= 0 && slots_[static_cast<std::size_t>(binding.top)].depth == depth_) {
-            slots_[static_cast<std::size_t>(binding.top)].value = std::move(value);
+            global_cell(binding) = std::move(value);
+        } else if (binding.owner == depth_) {
+            binding.value = std::move(value);
         } else {
             bind_local(name, std::move(value));
         }
@@ -225,17 +222,22 @@ public:
     }
 
 private:
+    // The binding a read of the name finds is kept in the name's record itself:
+    // the innermost active call's local, or the global (Null when there is none).
+    // Binding a local in a call moves the value it shadows to `saved_`; the call's
+    // return moves it back.
     struct Binding {
-        Value global;            // Null when the name has no global
-        std::int32_t top = -1;   // innermost local slot holding the name, or -1
+        Value value;
+        std::uint32_t owner = 0;   // call depth that owns `value`; 0 for the global
+        std::int32_t shadowed = -1;  // entry of `saved_` holding what `value` shadows, or -1
         std::int8_t builtin = -1;  // index in the built-in table, or -1
         bool declared_global = false;
     };
-    struct LocalSlot {
+    struct SavedBinding {
         Value value;
-        SymbolId name;
-        std::int32_t previous;  // the slot this one shadows, or -1
-        std::uint32_t depth;    // the call depth that owns the slot
+        SymbolId name = 0;
+        std::uint32_t owner = 0;
+        std::int32_t shadowed = -1;
     };
 
     // Statements.
@@ -266,21 +268,40 @@ private:
     void release_for_update(SymbolId name);
     bool steals_variable(const Expr& value_expr, SymbolId target) const;
 
-    // Removes the slots a returning call bound, restoring what they shadowed.
-    void pop_frame(std::size_t slot_base) {
-        LocalSlot* base = slots_.data() + slot_base;
-        LocalSlot* slot = slots_.data() + slots_.size();
-        if (slot == base) return;
-        while (slot != base) {
-            --slot;
-            bindings_[slot->name].top = slot->previous;
+    // Removes the locals a returning call bound, restoring what they shadowed.
+    void pop_frame(std::size_t saved_base) {
+        SavedBinding* base = saved_.data() + saved_base;
+        SavedBinding* entry = saved_.data() + saved_.size();
+        if (entry == base) return;
+        while (entry != base) {
+            --entry;
+            Binding& binding = bindings_[entry->name];
+            binding.value.swap(entry->value);  // the local is released with the entry
+            binding.owner = entry->owner;
+            binding.shadowed = entry->shadowed;
         }
-        slots_.resize(slot_base);
+        saved_.resize(saved_base);
     }
     void bind_local(SymbolId name, Value value) {
         Binding& binding = bindings_[name];
-        slots_.push_back(LocalSlot{std::move(value), name, binding.top, depth_});
-        binding.top = static_cast<std::int32_t>(slots_.size() - 1);
+        // The entry exists before anything moves, so running out of memory here
+        // cannot lose the shadowed value.
+        SavedBinding& entry = saved_.emplace_back();
+        entry.value = std::move(binding.value);
+        entry.name = name;
+        entry.owner = binding.owner;
+        entry.shadowed = binding.shadowed;
+        binding.value = std::move(value);
+        binding.owner = depth_;
+        binding.shadowed = static_cast<std::int32_t>(saved_.size() - 1);
+    }
+    // Where the name's global lives: in the record, or, while locals shadow it, in
+    // the oldest saved entry of the name.
+    Value& global_cell(Binding& binding) {
+        if (binding.owner == 0) return binding.value;
+        SavedBinding* entry = &saved_[static_cast<std::size_t>(binding.shadowed)];
+        while (entry->owner != 0) entry = &saved_[static_cast<std::size_t>(entry->shadowed)];
+        return entry->value;
     }
     void make_symbol_string(SymbolId id);
     // Polls for an interrupt request now and then (every INTERRUPT_POLL_INTERVAL
@@ -294,7 +315,7 @@ private:
     SymbolTable& symbols_;
     std::vector<Binding> bindings_;
     std::vector<Value> symbol_texts_;  // each symbol's text as a string value, made on first use
-    std::vector<LocalSlot> slots_;
+    std::vector<SavedBinding> saved_;
     std::uint32_t depth_ = 0;
     std::uint8_t signals_ = 0;
     Fatal fatal_ = Fatal::None;
