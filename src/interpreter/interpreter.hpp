@@ -234,10 +234,13 @@ private:
         bool declared_global = false;
     };
     struct SavedBinding {
+        // The value is moved in only once the entry's storage exists.
+        SavedBinding(Value&& shadowed_value, SymbolId id, std::uint32_t depth, std::int32_t previous)
+            : value(std::move(shadowed_value)), name(id), owner(depth), shadowed(previous) {}
         Value value;
-        SymbolId name = 0;
-        std::uint32_t owner = 0;
-        std::int32_t shadowed = -1;
+        SymbolId name;
+        std::uint32_t owner;
+        std::int32_t shadowed;
     };
 
     // Statements.
@@ -280,17 +283,13 @@ private:
             binding.owner = entry->owner;
             binding.shadowed = entry->shadowed;
         }
-        saved_.resize(saved_base);
+        saved_.erase(saved_.begin() + static_cast<std::ptrdiff_t>(saved_base), saved_.end());
     }
     void bind_local(SymbolId name, Value value) {
         Binding& binding = bindings_[name];
-        // The entry exists before anything moves, so running out of memory here
-        // cannot lose the shadowed value.
-        SavedBinding& entry = saved_.emplace_back();
-        entry.value = std::move(binding.value);
-        entry.name = name;
-        entry.owner = binding.owner;
-        entry.shadowed = binding.shadowed;
+        // The shadowed value moves only into storage that exists, so running out of
+        // memory here cannot lose it.
+        saved_.emplace_back(std::move(binding.value), name, binding.owner, binding.shadowed);
         binding.value = std::move(value);
         binding.owner = depth_;
         binding.shadowed = static_cast<std::int32_t>(saved_.size() - 1);

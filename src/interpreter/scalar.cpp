@@ -97,7 +97,9 @@ Scalar Interpreter::try_scalar(const Expr& expr) {
             const Value* element = peek_path(expr);
             return element != nullptr ? from_value(*element) : Scalar::none();
         }
-        case ExprKind::Call: return scalar_call(expr.as<CallExpr>());
+        case ExprKind::Call:
+            if (!is_scalar_builtin(expr.as<CallExpr>())) return Scalar::none();
+            return scalar_call(expr.as<CallExpr>());
         case ExprKind::String:
         case ExprKind::Array:
         case ExprKind::Dict:

@@ -112,6 +112,11 @@ public:
         return *this;
     }
     Value& operator=(Value&& other) noexcept {
+        if (!is_heap()) {  // nothing to release: a plain move
+            std::memcpy(static_cast<void*>(this), &other, sizeof(Value));
+            if (this != &other) other.kind_ = Null;
+            return *this;
+        }
         Value moved(std::move(other));
         swap(moved);
         return *this;
