@@ -54,6 +54,7 @@ static_assert(BUILTINS[BUILTIN_LEN].name == "len" && BUILTINS[BUILTIN_ABS].name 
               BUILTINS[BUILTIN_SQRT].name == "sqrt" && BUILTINS[BUILTIN_POW].name == "pow" &&
               BUILTINS[BUILTIN_CEIL].name == "ceil" && BUILTINS[BUILTIN_FLOOR].name == "floor" &&
               BUILTINS[BUILTIN_ROUND].name == "round");
+static_assert(BUILTINS[BUILTIN_PUSH].name == "push" && BUILTINS[BUILTIN_CONCAT].name == "concat");
 static_assert(BUILTIN_LEN == 0 && BUILTIN_ABS == 4 && BUILTIN_ROUND == 9,
               "the scalar path's set of built-ins is a mask of these positions");
 

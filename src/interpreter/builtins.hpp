@@ -25,12 +25,23 @@ extern const Builtin BUILTINS[BUILTIN_COUNT];
 // Positions in BUILTINS of the built-ins the evaluator's scalar path computes itself
 // (they are pure: their only effects are those of their arguments).
 inline constexpr int BUILTIN_LEN = 0;
+inline constexpr int BUILTIN_PUSH = 1;
+inline constexpr int BUILTIN_CONCAT = 20;
 inline constexpr int BUILTIN_ABS = 4;
 inline constexpr int BUILTIN_SQRT = 5;
 inline constexpr int BUILTIN_POW = 6;
 inline constexpr int BUILTIN_CEIL = 7;
 inline constexpr int BUILTIN_FLOOR = 8;
 inline constexpr int BUILTIN_ROUND = 9;
+
+inline bool Interpreter::call_builtin(const CallExpr& call, Value& result) {
+    std::int8_t index = bindings_[call.name.id].builtin;
+    if (index < 0) return false;
+    const Builtin& builtin = BUILTINS[index];
+    // Too few arguments: null at once, evaluating nothing and never falling back.
+    result = call.args.size() < builtin.min_args ? Value() : builtin.function(*this, call);
+    return true;
+}
 
 // The index of `name` in BUILTINS, or -1.
 int find_builtin(std::string_view name);

@@ -76,12 +76,8 @@ Value Interpreter::evaluate_unary(const UnaryExpr& expr) {
 }
 
 Value Interpreter::evaluate_call(const CallExpr& call) {
-    std::int8_t builtin = bindings_[call.name.id].builtin;
-    if (builtin >= 0) {
-        const Builtin& entry = BUILTINS[builtin];
-        // Too few arguments: null, evaluating nothing and never falling back.
-        return call.args.size() < entry.min_args ? Value() : entry.function(*this, call);
-    }
+    Value result;
+    if (call_builtin(call, result)) return result;
     Value callee = lookup(call.name.id);
     if (!callee.is(Value::Function)) return Value();  // arguments are not evaluated
     // `callee` keeps the body alive even if the call redefines the function.

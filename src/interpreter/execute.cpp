@@ -55,7 +55,7 @@ bool Interpreter::steals_variable(const Expr& value_expr, SymbolId target) const
     if (call.args.empty() || call.args.front().kind != ExprKind::Variable) return false;
     if (call.args.front().as<VariableExpr>().name.id != target) return false;
     std::int8_t builtin = bindings_[call.name.id].builtin;
-    return builtin >= 0 && (BUILTINS[builtin].name == "push" || BUILTINS[builtin].name == "concat");
+    return builtin == BUILTIN_PUSH || builtin == BUILTIN_CONCAT;
 }
 
 void Interpreter::execute_assign(SymbolId name, const Expr& value_expr) {

@@ -132,13 +132,6 @@ Value Interpreter::call_user_function(const FunctionBody& function, Value* argum
     return result;
 }
 
-bool Interpreter::call_builtin(const CallExpr& call, Value& result) {
-    std::int8_t index = bindings_[call.name.id].builtin;
-    if (index < 0) return false;
-    const Builtin& builtin = BUILTINS[index];
-    result = call.args.size() < builtin.min_args ? Value() : builtin.function(*this, call);
-    return true;
-}
 
 
 }  // namespace quenra

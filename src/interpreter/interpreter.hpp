@@ -73,7 +73,11 @@ public:
         return evaluate_node(expr);
     }
     // The same, with literals and variables read here rather than in a call.
-    Value evaluate_fast(const Expr& expr) {
+    Value evaluate_fast(const Expr& expr) { return leaf_first<true>(expr); }
+    // Literals and variables read inline; anything else evaluated whole (with the
+    // scalar path first when `TRY_SCALAR`).
+    template <bool TRY_SCALAR>
+    Value leaf_first(const Expr& expr) {
         switch (expr.kind) {
             case ExprKind::Number: return Value::number(expr.as<NumberExpr>().value);
             case ExprKind::Float: return Value::floating(expr.as<FloatExpr>().value);
@@ -82,7 +86,8 @@ public:
             case ExprKind::Unary: case ExprKind::Call: case ExprKind::Array: case ExprKind::Dict:
             case ExprKind::Index: case ExprKind::Range: break;
         }
-        return evaluate(expr);
+        if constexpr (TRY_SCALAR) return evaluate(expr);
+        return evaluate_node(expr);
     }
 
     Value lookup(SymbolId name) const { return peek(name); }
@@ -165,20 +170,11 @@ public:
     Value evaluate_node(const Expr& expr);
     // An operand of an operator: literals and variables inline, the rest walked
     // (the scalar path has already been tried on the whole expression).
-    Value evaluate_operand(const Expr& expr) {
-        switch (expr.kind) {
-            case ExprKind::Number: return Value::number(expr.as<NumberExpr>().value);
-            case ExprKind::Float: return Value::floating(expr.as<FloatExpr>().value);
-            case ExprKind::Variable: return peek(expr.as<VariableExpr>().name.id);
-            case ExprKind::Boolean: case ExprKind::String: case ExprKind::Binary:
-            case ExprKind::Unary: case ExprKind::Call: case ExprKind::Array: case ExprKind::Dict:
-            case ExprKind::Index: case ExprKind::Range: break;
-        }
-        return evaluate_node(expr);
-    }
+    Value evaluate_operand(const Expr& expr) { return leaf_first<false>(expr); }
 
-    // The built-in dispatch: handles the call when its name is a built-in name.
-    bool call_builtin(const CallExpr& call, Value& result);
+    // The built-in dispatch: handles the call when its name is a built-in name (the
+    // name's built-in index is settled once per symbol, so no text is compared).
+    inline bool call_builtin(const CallExpr& call, Value& result);  // in builtins.hpp
 
     // Signals.
     static constexpr std::uint8_t SIGNAL_RETURN = 1;

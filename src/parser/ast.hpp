@@ -37,19 +37,9 @@ inline constexpr bool IS_ALTERNATIVE<T, std::variant<Ts...>> = (std::is_same_v<T
 
 // The alternative T of a node's payload. Every node's kind equals its payload's
 // index, so callers only ask for the right type; the sanitizer builds check it.
-template <typename T, typename V>
-T& checked_get(V& data) {
-    T* payload = std::get_if<T>(&data);
-#if defined(QUENRA_SANITIZED)
-    if (payload == nullptr) __builtin_trap();
-#else
-    if (payload == nullptr) __builtin_unreachable();
-#endif
-    return *payload;
-}
-template <typename T, typename V>
-const T& checked_get(const V& data) {
-    const T* payload = std::get_if<T>(&data);
+template <typename T, typename V>  // V may be const, and the payload then is too
+auto& checked_get(V& data) {
+    auto* payload = std::get_if<T>(&data);
 #if defined(QUENRA_SANITIZED)
     if (payload == nullptr) __builtin_trap();
 #else
