@@ -1,6 +1,7 @@
 // Console built-ins: print and input.
 #include "interpreter/builtin_functions.hpp"
 #include "interpreter/console.hpp"
+#include "interpreter/value_list.hpp"
 #include "lexer/utf8.hpp"
 
 namespace quenra::builtins {
@@ -17,9 +18,8 @@ Value print(Interpreter& in, const CallExpr& call) {
         return Value();
     }
     // Every argument is evaluated before the first line is written.
-    std::vector<Value> values;
-    values.reserve(call.args.size());
-    for (const Expr& arg : call.args) values.push_back(in.evaluate(arg));
+    ValueList values(call.args.size());
+    for (const Expr& arg : call.args) values.push(in.evaluate(arg));
     if (in.stopped()) return Value();
     std::string line;
     for (const Value& value : values) {

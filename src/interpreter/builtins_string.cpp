@@ -5,6 +5,7 @@
 
 #include "interpreter/builtin_functions.hpp"
 #include "interpreter/operators.hpp"
+#include "interpreter/value_list.hpp"
 #include "lexer/utf8.hpp"
 
 namespace quenra::builtins {
@@ -100,9 +101,8 @@ Value split(Interpreter& in, const CallExpr& call) {
 }
 
 Value concat(Interpreter& in, const CallExpr& call) {
-    std::vector<Value> values;
-    values.reserve(call.args.size());
-    for (const Expr& arg : call.args) values.push_back(in.evaluate(arg));
+    ValueList values(call.args.size());
+    for (const Expr& arg : call.args) values.push(in.evaluate(arg));
     if (in.stopped()) return Value();  // unwinding: build nothing more
     if (values.empty()) return Value::string("");
     in.give_up_first_argument(call);

@@ -7,31 +7,10 @@
 #include "interpreter/dict.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
+#include "interpreter/value_list.hpp"
 
 namespace quenra {
 
-namespace {
-
-// Evaluated arguments of a call with few of them, kept on the native stack so a call
-// allocates nothing.
-class ArgumentBuffer {
-public:
-    static constexpr std::size_t CAPACITY = 8;
-    ArgumentBuffer() = default;
-    ArgumentBuffer(const ArgumentBuffer&) = delete;
-    ArgumentBuffer& operator=(const ArgumentBuffer&) = delete;
-    ~ArgumentBuffer() {
-        for (std::size_t i = 0; i < count_; ++i) data()[i].~Value();
-    }
-    void push(Value value) { new (data() + count_++) Value(std::move(value)); }
-    Value* data() { return std::launder(reinterpret_cast<Value*>(storage_)); }
-
-private:
-    alignas(Value) unsigned char storage_[CAPACITY * sizeof(Value)];
-    std::size_t count_ = 0;
-};
-
-}  // namespace
 
 Value Interpreter::evaluate_node(const Expr& expr) {
     switch (expr.kind) {
@@ -82,16 +61,9 @@ Value Interpreter::evaluate_call(const CallExpr& call) {
     if (!callee.is(Value::Function)) return Value();  // arguments are not evaluated
     // `callee` keeps the body alive even if the call redefines the function.
     const FunctionBody& function = callee.function_body();
-    std::size_t count = call.args.size();
-    if (count <= ArgumentBuffer::CAPACITY) {
-        ArgumentBuffer buffer;
-        for (const Expr& arg : call.args) buffer.push(evaluate_fast(arg));
-        return call_user_function(function, buffer.data(), count);
-    }
-    std::vector<Value> arguments;
-    arguments.reserve(count);
-    for (const Expr& arg : call.args) arguments.push_back(evaluate_fast(arg));
-    return call_user_function(function, arguments.data(), count);
+    ValueList arguments(call.args.size());
+    for (const Expr& arg : call.args) arguments.push(evaluate_fast(arg));
+    return call_user_function(function, arguments.data(), arguments.size());
 }
 
 Value Interpreter::evaluate_array(const ArrayExpr& expr) {
