@@ -18,16 +18,27 @@ std::size_t Dict::find_index(std::string_view key, std::uint64_t hash) const {
     }
 }
 
-const Value* Dict::find(const Value& key) const {
+std::size_t Dict::position(const Value& key) const {
     // Keys written in the source and member names are one shared string per name,
     // so in a small dict the key object itself is usually there.
     if (slots_.empty()) {
-        for (const Entry& entry : entries_) {
-            if (entry.key.same_payload(key)) return &entry.value;
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            if (entries_[i].key.same_payload(key)) return i;
         }
     }
-    std::size_t i = find_index(key.text(), string_hash(key.string_object()));
+    return find_index(key.text(), string_hash(key.string_object()));
+}
+
+const Value* Dict::find(const Value& key) const {
+    std::size_t i = position(key);
     return i < entries_.size() ? &entries_[i].value : nullptr;
+}
+
+const Value* Dict::find_and_remember(const Value& key, std::uint32_t& hint) const {
+    std::size_t i = position(key);
+    if (i >= entries_.size()) return nullptr;
+    hint = static_cast<std::uint32_t>(i);
+    return &entries_[i].value;
 }
 
 void Dict::insert(Value key, Value value) {

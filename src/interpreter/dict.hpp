@@ -30,6 +30,11 @@ public:
 
     // The value under `key` (a string value), or nullptr.
     const Value* find(const Value& key) const;
+    // The same, trying entry `hint` first; on a find, `hint` is set to its entry.
+    const Value* find(const Value& key, std::uint32_t& hint) const {
+        if (hint < entries_.size() && entries_[hint].key.same_payload(key)) return &entries_[hint].value;
+        return find_and_remember(key, hint);
+    }
     // Inserts or replaces.
     void insert(Value key, Value value);
 
@@ -37,6 +42,9 @@ private:
     static constexpr std::size_t LINEAR_LIMIT = 8;  // small dicts are scanned, not indexed
 
     std::size_t find_index(std::string_view key, std::uint64_t hash) const;
+    // The entry holding `key`, or size() when there is none.
+    std::size_t position(const Value& key) const;
+    const Value* find_and_remember(const Value& key, std::uint32_t& hint) const;
     void rebuild_index();
 
     std::vector<Entry> entries_;

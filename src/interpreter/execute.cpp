@@ -5,6 +5,7 @@
 #include "interpreter/builtins.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
+#include "interpreter/scalar_ops.hpp"
 #include "platform/platform.hpp"
 
 namespace quenra {
@@ -59,30 +60,93 @@ bool Interpreter::steals_variable(const Expr& value_expr, SymbolId target) const
 }
 
 void Interpreter::execute_assign(SymbolId name, const Expr& value_expr) {
-    if (value_expr.kind == ExprKind::Binary) {
-        // name = name + x: read, evaluate x, then let the variable go before joining.
-        const auto& binary = value_expr.as<BinaryExpr>();
-        if (binary.op.kind == TokenKind::Plus && binary.left->kind == ExprKind::Variable &&
-            binary.left->as<VariableExpr>().name.id == name && peek(name).is(Value::String)) {
-            Value left = lookup(name);
-            Value right = evaluate_fast(*binary.right);
-            release_for_update(name);
-            store(name, apply_binary(std::move(left), TokenKind::Plus, right));
+    switch (value_expr.kind) {
+        case ExprKind::Binary: {
+            // Arithmetic first, kept small so the common statement costs no more
+            // than its expression.
+            if (may_be_scalar(value_expr.as<BinaryExpr>())) {
+                Scalar scalar = scalar_binary(value_expr.as<BinaryExpr>());
+                if (scalar.ok()) {
+                    store_scalar(name, scalar);
+                    return;
+                }
+            }
+            assign_binary(name, value_expr.as<BinaryExpr>());
             return;
         }
+        case ExprKind::Call: {
+            const auto& call = value_expr.as<CallExpr>();
+            if (is_scalar_builtin(call)) {
+                Scalar scalar = scalar_call(call);
+                if (scalar.ok()) {
+                    store_scalar(name, scalar);
+                    return;
+                }
+            }
+            if (steals_variable(value_expr, name)) {
+                assign_update(name, call);
+                return;
+            }
+            store(name, evaluate_node(value_expr));  // the scalar path has been tried
+            return;
+        }
+        case ExprKind::Number: case ExprKind::Float: case ExprKind::String: case ExprKind::Boolean:
+        case ExprKind::Variable: case ExprKind::Unary: case ExprKind::Array: case ExprKind::Dict:
+        case ExprKind::Index: case ExprKind::Range: store(name, evaluate_fast(value_expr)); return;
     }
-    if (steals_variable(value_expr, name)) {
-        const CallExpr* saved = update_call_;
-        update_call_ = &value_expr.as<CallExpr>();
-        Value value = evaluate(value_expr);
-        update_call_ = saved;
-        store(name, std::move(value));
-        return;
-    }
-    store(name, evaluate_fast(value_expr));
 }
 
+void Interpreter::assign_binary(SymbolId name, const BinaryExpr& binary) {
+    // name = name + x: read, evaluate x, then let the variable go before joining.
+    if (binary.op.kind == TokenKind::Plus && binary.left->kind == ExprKind::Variable &&
+        binary.left->as<VariableExpr>().name.id == name && peek(name).is(Value::String)) {
+        Value left = lookup(name);
+        Value right = evaluate_fast(*binary.right);
+        release_for_update(name);
+        store(name, apply_binary(std::move(left), TokenKind::Plus, right));
+        return;
+    }
+    store(name, evaluate_binary(binary));  // the scalar path has been tried on the whole
+}
+
+void Interpreter::assign_update(SymbolId name, const CallExpr& call) {
+    const CallExpr* saved = update_call_;
+    update_call_ = &call;
+    Value value = evaluate_call(call);
+    update_call_ = saved;
+    store(name, std::move(value));
+}
+
+namespace {
+
+BinaryOp compound_op(TokenKind kind) {
+    if (kind == TokenKind::PlusAssign) return BinaryOp::Add;
+    if (kind == TokenKind::MinusAssign) return BinaryOp::Sub;
+    if (kind == TokenKind::StarAssign) return BinaryOp::Mul;
+    if (kind == TokenKind::SlashAssign) return BinaryOp::Div;
+    return BinaryOp::None;
+}
+
+}  // namespace
+
 void Interpreter::execute_compound(const CompoundAssignStmt& stmt) {
+    // Numbers and floats in place of the general path: the right-hand side's scalar
+    // path has no effects, so reading the variable after it is the same as before.
+    const Value& current = peek(stmt.name.id);
+    if (current.is(Value::Number) || current.is(Value::Float)) {
+        Scalar operand = scalar_operand(stmt.value);
+        if (operand.kind == current.kind()) {
+            Scalar result = combine_scalars(Scalar::of(current), compound_op(stmt.op.kind), operand);
+            if (result.ok()) {
+                store_scalar(stmt.name.id, result);
+                return;
+            }
+        }
+    }
+    compound_general(stmt);
+}
+
+void Interpreter::compound_general(const CompoundAssignStmt& stmt) {
     Value current = lookup(stmt.name.id);  // read before the right-hand side runs
     Value operand = evaluate_fast(stmt.value);
     TokenKind op = TokenKind::Eof;  // no operation: any other kind yields null

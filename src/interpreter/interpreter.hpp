@@ -61,8 +61,10 @@ public:
     // and variables first through the scalar path, anything else by walking it.
     Value evaluate(const Expr& expr) {
         if (expr.kind == ExprKind::Binary) {
-            Scalar scalar = scalar_binary(expr.as<BinaryExpr>());
-            if (scalar.ok()) return scalar.value();
+            if (may_be_scalar(expr.as<BinaryExpr>())) {
+                Scalar scalar = scalar_binary(expr.as<BinaryExpr>());
+                if (scalar.ok()) return scalar.value();
+            }
         } else if (expr.kind == ExprKind::Unary) {
             Scalar scalar = scalar_unary(expr.as<UnaryExpr>());
             if (scalar.ok()) return scalar.value();
@@ -132,6 +134,13 @@ public:
             s.boolean = v;
             return s;
         }
+        // A value of a scalar kind as a scalar; any other value gives up.
+        static Scalar of(const Value& value) {
+            if (value.is(Value::Number)) return number(value.as_number());
+            if (value.is(Value::Float)) return floating(value.as_float());
+            if (value.is(Value::Boolean)) return truth(value.as_boolean());
+            return none();
+        }
         bool ok() const { return kind != ValueKind::Null; }
         Value value() const {
             if (kind == ValueKind::Number) return Value::number(integer);
@@ -144,13 +153,34 @@ public:
             return boolean;
         }
     };
+    // A store of a scalar result: when the write goes to the record itself and
+    // the value there holds no payload, the new one simply overwrites it.
+    [[gnu::always_inline]] void store_scalar(SymbolId name, const Scalar& scalar);
     Scalar try_scalar(const Expr& expr);
     // The value an expression of a variable and indexes by literals or scalar
     // expressions (a.b, a[i], a[i].b, ...) stands for, read in place: no copy of
     // the container or the key is made. Null when the expression is of another
     // form; a pointer to a null value when the element or key is missing.
     const Value* peek_path(const Expr& expr);
-    Scalar scalar_operand(const Expr& expr);
+    // Operands that are literals or variables are read here, so the common leaf
+    // cases cost no call.
+    Scalar scalar_operand(const Expr& expr) {
+        if (expr.kind == ExprKind::Variable) return Scalar::of(peek(expr.as<VariableExpr>().name.id));
+        if (expr.kind == ExprKind::Number) return Scalar::number(expr.as<NumberExpr>().value);
+        if (expr.kind == ExprKind::Float) return Scalar::floating(expr.as<FloatExpr>().value);
+        return try_scalar(expr);
+    }
+    // Whether the scalar path can succeed on the node at all: not when the subtree
+    // holds a string, array, dict or range literal or calls anything but a scalar
+    // built-in (known once the subtree has been looked at; the children of a node
+    // that may be scalar may be too).
+    bool may_be_scalar(const BinaryExpr& node) {
+        if (node.scalar_hint == ScalarHint::Unknown) settle_scalar_hint(node);
+        return node.scalar_hint == ScalarHint::Maybe;
+    }
+    ScalarHint settle_scalar_hint(const BinaryExpr& node);
+    ScalarHint scalar_hint_of(const Expr& expr);
+    Scalar scalar_shaped(const OperandShape& shape, const Expr& expr);
     Scalar scalar_binary(const BinaryExpr& node);
     Scalar scalar_unary(const UnaryExpr& node);
     Scalar scalar_call(const CallExpr& call);
@@ -241,7 +271,10 @@ private:
 
     // Statements.
     void execute_assign(SymbolId name, const Expr& value_expr);
+    [[gnu::noinline]] void assign_binary(SymbolId name, const BinaryExpr& binary);
+    [[gnu::noinline]] void assign_update(SymbolId name, const CallExpr& call);
     void execute_compound(const CompoundAssignStmt& stmt);
+    [[gnu::noinline]] void compound_general(const CompoundAssignStmt& stmt);
     void execute_if(const IfStmt& stmt);
     void execute_while(const WhileStmt& stmt);
     void execute_for(const ForStmt& stmt);
@@ -322,6 +355,15 @@ private:
 
     friend class InterpreterAccess;
 };
+
+inline void Interpreter::store_scalar(SymbolId name, const Scalar& scalar) {
+    Binding& binding = bindings_[name];
+    if (binding.owner == depth_ && (depth_ == 0 || !binding.declared_global) && binding.value.holds_no_payload()) {
+        binding.value.overwrite_scalar(scalar.kind, scalar.integer);
+        return;
+    }
+    store(name, scalar.value());
+}
 
 // Runs a whole program on a fresh interpreter: stores the function definitions,
 // then either calls "main" (after evaluating the top-level lets, when the program

@@ -8,94 +8,25 @@
 #include "interpreter/dict.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
+#include "interpreter/scalar_ops.hpp"
 
 namespace quenra {
 
-namespace {
-
 using Scalar = Interpreter::Scalar;
-
-inline Scalar numbers(std::int64_t a, BinaryOp op, std::int64_t b) {
-    auto ua = static_cast<std::uint64_t>(a), ub = static_cast<std::uint64_t>(b);
-    switch (op) {
-        case BinaryOp::Add: return Scalar::number(static_cast<std::int64_t>(ua + ub));
-        case BinaryOp::Sub: return Scalar::number(static_cast<std::int64_t>(ua - ub));
-        case BinaryOp::Mul: return Scalar::number(static_cast<std::int64_t>(ua * ub));
-        case BinaryOp::Div:
-            if (b == 0) return Scalar::none();  // the full evaluation writes the message
-            // INT64_MIN / -1 would trap on x86; the wrapped result is INT64_MIN
-            if (b == -1) return Scalar::number(static_cast<std::int64_t>(0 - ua));
-            return Scalar::number(a / b);
-        case BinaryOp::Mod:
-            if (b == 0) return Scalar::none();
-            // INT64_MIN % -1 would trap on x86; the result is 0
-            if (b == -1) return Scalar::number(0);
-            return Scalar::number(a % b);
-        case BinaryOp::Pow: return Scalar::number(integer_power(a, b));
-        case BinaryOp::Eq: return Scalar::truth(a == b);
-        case BinaryOp::Ne: return Scalar::truth(a != b);
-        case BinaryOp::Lt: return Scalar::truth(a < b);
-        case BinaryOp::Gt: return Scalar::truth(a > b);
-        case BinaryOp::Le: return Scalar::truth(a <= b);
-        case BinaryOp::Ge: return Scalar::truth(a >= b);
-        case BinaryOp::And: case BinaryOp::Or: case BinaryOp::None: return Scalar::none();
-    }
-    return Scalar::none();
-}
-
-inline Scalar floats(double a, BinaryOp op, double b) {
-    switch (op) {
-        case BinaryOp::Add: return Scalar::floating(a + b);
-        case BinaryOp::Sub: return Scalar::floating(a - b);
-        case BinaryOp::Mul: return Scalar::floating(a * b);
-        case BinaryOp::Div: return Scalar::floating(a / b);
-        case BinaryOp::Mod: return Scalar::floating(std::fmod(a, b));
-        case BinaryOp::Pow: return Scalar::floating(std::pow(a, b));
-        case BinaryOp::Eq: return Scalar::truth(std::fabs(a - b) < FLOAT_TOLERANCE);
-        case BinaryOp::Ne: return Scalar::truth(std::fabs(a - b) >= FLOAT_TOLERANCE);
-        case BinaryOp::Lt: return Scalar::truth(a < b);
-        case BinaryOp::Gt: return Scalar::truth(a > b);
-        case BinaryOp::Le: return Scalar::truth(a <= b);
-        case BinaryOp::Ge: return Scalar::truth(a >= b);
-        case BinaryOp::And: case BinaryOp::Or: case BinaryOp::None: return Scalar::none();
-    }
-    return Scalar::none();
-}
-
-inline Scalar booleans(bool a, BinaryOp op, bool b) {
-    switch (op) {
-        case BinaryOp::And: return Scalar::truth(a && b);
-        case BinaryOp::Or: return Scalar::truth(a || b);
-        case BinaryOp::Eq: return Scalar::truth(a == b);
-        case BinaryOp::Ne: return Scalar::truth(a != b);
-        case BinaryOp::Add: case BinaryOp::Sub: case BinaryOp::Mul: case BinaryOp::Div:
-        case BinaryOp::Mod: case BinaryOp::Pow: case BinaryOp::Lt: case BinaryOp::Gt:
-        case BinaryOp::Le: case BinaryOp::Ge: case BinaryOp::None: return Scalar::none();
-    }
-    return Scalar::none();
-}
-
-// A variable's value, when it is of a scalar kind.
-inline Scalar from_value(const Value& value) {
-    if (value.is(Value::Number)) return Scalar::number(value.as_number());
-    if (value.is(Value::Float)) return Scalar::floating(value.as_float());
-    if (value.is(Value::Boolean)) return Scalar::truth(value.as_boolean());
-    return Scalar::none();
-}
-
-}  // namespace
 
 Scalar Interpreter::try_scalar(const Expr& expr) {
     switch (expr.kind) {
         case ExprKind::Number: return Scalar::number(expr.as<NumberExpr>().value);
         case ExprKind::Float: return Scalar::floating(expr.as<FloatExpr>().value);
         case ExprKind::Boolean: return Scalar::truth(expr.as<BooleanExpr>().value);
-        case ExprKind::Variable: return from_value(peek(expr.as<VariableExpr>().name.id));
-        case ExprKind::Binary: return scalar_binary(expr.as<BinaryExpr>());
+        case ExprKind::Variable: return Scalar::of(peek(expr.as<VariableExpr>().name.id));
+        case ExprKind::Binary:
+            if (!may_be_scalar(expr.as<BinaryExpr>())) return Scalar::none();
+            return scalar_binary(expr.as<BinaryExpr>());
         case ExprKind::Unary: return scalar_unary(expr.as<UnaryExpr>());
         case ExprKind::Index: {
             const Value* element = peek_path(expr);
-            return element != nullptr ? from_value(*element) : Scalar::none();
+            return element != nullptr ? Scalar::of(*element) : Scalar::none();
         }
         case ExprKind::Call:
             if (!is_scalar_builtin(expr.as<CallExpr>())) return Scalar::none();
@@ -186,7 +117,7 @@ const Value* Interpreter::peek_path(const Expr& expr) {
     const Expr& index = *node.index;
     if (index.kind == ExprKind::String) {
         if (!object->is(Value::Dict)) return &NULL_VALUE;
-        const Value* found = object->entries().find(symbol_string(index.as<StringExpr>().value.id));
+        const Value* found = object->entries().find(symbol_string(index.as<StringExpr>().value.id), node.entry_hint);
         return found != nullptr ? found : &NULL_VALUE;
     }
     Scalar position = scalar_operand(index);
@@ -197,26 +128,50 @@ const Value* Interpreter::peek_path(const Expr& expr) {
     return at < items.size() ? &items[at] : &NULL_VALUE;
 }
 
-// Operands that are literals or variables are read here, so the common leaf cases
-// cost no call.
-inline Scalar Interpreter::scalar_operand(const Expr& expr) {
-    if (expr.kind == ExprKind::Variable) return from_value(peek(expr.as<VariableExpr>().name.id));
-    if (expr.kind == ExprKind::Number) return Scalar::number(expr.as<NumberExpr>().value);
-    if (expr.kind == ExprKind::Float) return Scalar::floating(expr.as<FloatExpr>().value);
+ScalarHint Interpreter::scalar_hint_of(const Expr& expr) {
+    switch (expr.kind) {
+        case ExprKind::Number: case ExprKind::Float: case ExprKind::Boolean: case ExprKind::Variable:
+        case ExprKind::Index: return ScalarHint::Maybe;
+        case ExprKind::String: case ExprKind::Array: case ExprKind::Dict:
+        case ExprKind::Range: return ScalarHint::Never;
+        case ExprKind::Call:
+            return is_scalar_builtin(expr.as<CallExpr>()) ? ScalarHint::Maybe : ScalarHint::Never;
+        case ExprKind::Unary: return scalar_hint_of(*expr.as<UnaryExpr>().operand);
+        case ExprKind::Binary: {
+            const auto& node = expr.as<BinaryExpr>();
+            if (node.scalar_hint == ScalarHint::Unknown) settle_scalar_hint(node);
+            return node.scalar_hint;
+        }
+    }
+    return ScalarHint::Never;
+}
+
+ScalarHint Interpreter::settle_scalar_hint(const BinaryExpr& node) {
+    bool never = scalar_hint_of(*node.left) == ScalarHint::Never || scalar_hint_of(*node.right) == ScalarHint::Never;
+    node.scalar_hint = never ? ScalarHint::Never : ScalarHint::Maybe;
+    return node.scalar_hint;
+}
+
+// An operand read through its shape: leaves come straight from the parent node.
+inline Scalar Interpreter::scalar_shaped(const OperandShape& shape, const Expr& expr) {
+    switch (shape.kind) {
+        case OperandShape::Kind::Variable: return Scalar::of(peek(shape.id));
+        case OperandShape::Kind::Number: return Scalar::number(shape.integer);
+        case OperandShape::Kind::Float: return Scalar::floating(shape.real);
+        case OperandShape::Kind::Other: break;
+    }
     if (expr.kind == ExprKind::Binary) return scalar_binary(expr.as<BinaryExpr>());
     return try_scalar(expr);
 }
 
 Scalar Interpreter::scalar_binary(const BinaryExpr& node) {
-    Scalar a = scalar_operand(*node.left);
+    Scalar a = scalar_shaped(node.left_shape, *node.left);
     if (!a.ok()) return a;
-    Scalar b = scalar_operand(*node.right);
+    Scalar b = scalar_shaped(node.right_shape, *node.right);
     if (b.kind != a.kind) return Scalar::none();  // no promotion: the result is null
-    BinaryOp op = binary_op(node.op.kind);
-    if (a.kind == ValueKind::Number) return numbers(a.integer, op, b.integer);
-    if (a.kind == ValueKind::Float) return floats(a.real, op, b.real);
-    return booleans(a.boolean, op, b.boolean);
+    return combine_scalars(a, binary_op(node.op.kind), b);
 }
+
 
 Scalar Interpreter::scalar_unary(const UnaryExpr& node) {
     Scalar a = scalar_operand(*node.operand);

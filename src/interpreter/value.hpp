@@ -179,6 +179,17 @@ public:
         return is_heap() && kind_ == other.kind_ && word_.pointer == other.word_.pointer;
     }
 
+    bool holds_no_payload() const noexcept { return !is_heap(); }
+    // Replaces a value that holds no payload by a number, float or boolean given
+    // as its kind and the bits of its word (what the interpreter's scalar path
+    // computes), without building a value first.
+    void overwrite_scalar(ValueKind kind, std::int64_t bits) noexcept {
+        kind_ = kind;
+        color_[0] = color_[1] = color_[2] = 0;
+        aux_ = 0;
+        word_.integer = bits;
+    }
+
     // Whether this value holds the only reference to its payload.
     bool is_unique() const noexcept { return is_heap() && *counter() == 1; }
     std::size_t reference_count() const noexcept { return is_heap() ? *counter() : 0; }

@@ -11,7 +11,9 @@
 // - Optional children are explicit (`std::optional`): an absent else branch differs
 //   from an empty one, a bare return from `return 0`, the wildcard arm from any pattern.
 // - Every name and string literal carries its text and its interned `SymbolId`.
-// - No node is changed after the parser has built it.
+// - No node is changed after the parser has built it, except two memos of the
+//   evaluator (`BinaryExpr::scalar_hint`, `IndexExpr::entry_hint`), which only
+//   decide which way it tries first and never change an outcome.
 // - Destruction never recurses more than a level deep, so a tree of any depth is
 //   released without exhausting the native stack.
 
@@ -79,13 +81,44 @@ struct FloatExpr { double value; };
 struct StringExpr { Name value; };
 struct BooleanExpr { bool value; };
 struct VariableExpr { Name name; };
-struct BinaryExpr { ExprPtr left; Token op; ExprPtr right; };
+// What an evaluator can know about an operand without visiting its node: that it
+// is a variable (and which), or a number or float literal (and its value). Settled
+// by the parser, so the hottest operator paths read leaves straight from their
+// parent.
+struct OperandShape {
+    enum class Kind : std::uint8_t { Other, Variable, Number, Float };
+    Kind kind = Kind::Other;
+    union {
+        std::int64_t integer = 0;
+        double real;
+        SymbolId id;
+    };
+};
+// Whether an evaluator's fast path for numbers, floats and booleans can ever
+// succeed on a subtree; settled by the evaluator on the node's first evaluation.
+enum class ScalarHint : std::uint8_t { Unknown, Maybe, Never };
+struct BinaryExpr {
+    ExprPtr left;
+    Token op;
+    ExprPtr right;
+    OperandShape left_shape = {};
+    OperandShape right_shape = {};
+    // The one thing written after parsing: a memo that changes no outcome, only
+    // which way the evaluator goes first.
+    mutable ScalarHint scalar_hint = ScalarHint::Unknown;
+};
 struct UnaryExpr { Token op; ExprPtr operand; };
 struct CallExpr { Name name; std::vector<Expr> args; };
 struct ArrayExpr { std::vector<Expr> elements; };
 struct DictEntry;
 struct DictExpr { std::vector<DictEntry> entries; };
-struct IndexExpr { ExprPtr object; ExprPtr index; };
+struct IndexExpr {
+    ExprPtr object;
+    ExprPtr index;
+    // Evaluator's memo for a member or literal key: where the key was found last
+    // time, so a read of the same field of like-built dicts goes straight there.
+    mutable std::uint32_t entry_hint = 0;
+};
 struct RangeExpr { ExprPtr start; ExprPtr end; };
 
 using ExprData = std::variant<NumberExpr, FloatExpr, StringExpr, BooleanExpr, VariableExpr,
@@ -191,6 +224,10 @@ struct Stmt {
     template <typename T>
     T& as() { return checked_get<T>(data); }
 };
+
+OperandShape shape_of(const Expr& operand);
+// A binary node with its operand shapes filled in.
+BinaryExpr binary_node(ExprPtr left, Token op, ExprPtr right);
 
 // Deep copies. A function body is immutable, so a copied definition shares it.
 Expr clone(const Expr& expr);

@@ -306,8 +306,8 @@ std::optional<Stmt> Parser::parse_global() {
 
 Expr Parser::make_binary(Expr left, Token op, Expr right) {
     std::uint32_t height = std::max(left.depth, right.depth) + 1;
-    return node_depth_checked(Expr(BinaryExpr{std::make_unique<Expr>(std::move(left)), std::move(op),
-                                              std::make_unique<Expr>(std::move(right))},
+    return node_depth_checked(Expr(binary_node(std::make_unique<Expr>(std::move(left)), std::move(op),
+                                               std::make_unique<Expr>(std::move(right))),
                                    height));
 }
 
