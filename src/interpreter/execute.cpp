@@ -23,11 +23,7 @@ void Interpreter::execute(const Stmt& stmt) {
             return;
         }
         case StmtKind::CompoundAssign: execute_compound(stmt.as<CompoundAssignStmt>()); return;
-        case StmtKind::FunctionDef: {
-            const auto& node = stmt.as<FunctionDefStmt>();
-            store(node.name.id, Value::function(node.function));
-            return;
-        }
+        case StmtKind::FunctionDef: execute_definition(stmt.as<FunctionDefStmt>()); return;
         case StmtKind::If: execute_if(stmt.as<IfStmt>()); return;
         case StmtKind::While: execute_while(stmt.as<WhileStmt>()); return;
         case StmtKind::For: execute_for(stmt.as<ForStmt>()); return;
@@ -37,8 +33,17 @@ void Interpreter::execute(const Stmt& stmt) {
         case StmtKind::Break: signals_ |= SIGNAL_BREAK; return;
         case StmtKind::Continue: signals_ |= SIGNAL_CONTINUE; return;
         case StmtKind::Global: declare_global(stmt.as<GlobalStmt>().name.id); return;
-        case StmtKind::Expression: evaluate(stmt.as<ExpressionStmt>().expr); return;
+        case StmtKind::Expression: execute_expression(stmt.as<ExpressionStmt>().expr); return;
     }
+}
+
+// Kept out of execute() so that its dispatch needs no frame of its own.
+void Interpreter::execute_definition(const FunctionDefStmt& stmt) {
+    store(stmt.name.id, Value::function(stmt.function));
+}
+
+void Interpreter::execute_expression(const Expr& expr) {
+    evaluate(expr);
 }
 
 void Interpreter::execute_sequence(const StmtList& statements) {
@@ -50,50 +55,68 @@ void Interpreter::execute_sequence(const StmtList& statements) {
 
 // Whether the right-hand side rebuilds the target variable from itself, so that the
 // variable can give up its payload for an in-place update (see release_for_update).
-bool Interpreter::steals_variable(const Expr& value_expr, SymbolId target) const {
-    if (value_expr.kind != ExprKind::Call) return false;
-    const auto& call = value_expr.as<CallExpr>();
+bool Interpreter::steals_variable(const CallExpr& call, SymbolId target) const {
     if (call.args.empty() || call.args.front().kind != ExprKind::Variable) return false;
     if (call.args.front().as<VariableExpr>().name.id != target) return false;
     std::int8_t builtin = bindings_[call.name.id].builtin;
     return builtin == BUILTIN_PUSH || builtin == BUILTIN_CONCAT;
 }
 
+// The statements' common forms are decided here with as little as possible around
+// them: number, float and boolean results are stored in place, everything else
+// goes to a function of its own (so this one needs almost no frame).
 void Interpreter::execute_assign(SymbolId name, const Expr& value_expr) {
+    Scalar scalar = Scalar::none();
     switch (value_expr.kind) {
         case ExprKind::Binary: {
-            // Arithmetic first, kept small so the common statement costs no more
-            // than its expression.
-            if (may_be_scalar(value_expr.as<BinaryExpr>())) {
-                Scalar scalar = scalar_binary(value_expr.as<BinaryExpr>());
-                if (scalar.ok()) {
-                    store_scalar(name, scalar);
-                    return;
-                }
+            const auto& binary = value_expr.as<BinaryExpr>();
+            if (!may_be_scalar(binary) || !(scalar = scalar_binary(binary)).ok()) {
+                assign_binary(name, binary);
+                return;
             }
-            assign_binary(name, value_expr.as<BinaryExpr>());
-            return;
+            break;
         }
         case ExprKind::Call: {
             const auto& call = value_expr.as<CallExpr>();
-            if (is_scalar_builtin(call)) {
-                Scalar scalar = scalar_call(call);
-                if (scalar.ok()) {
-                    store_scalar(name, scalar);
-                    return;
-                }
-            }
-            if (steals_variable(value_expr, name)) {
-                assign_update(name, call);
+            if (!is_scalar_builtin(call) || !(scalar = scalar_call(call)).ok()) {
+                assign_call(name, call);
                 return;
             }
-            store(name, evaluate_node(value_expr));  // the scalar path has been tried
-            return;
+            break;
         }
-        case ExprKind::Number: case ExprKind::Float: case ExprKind::String: case ExprKind::Boolean:
-        case ExprKind::Variable: case ExprKind::Unary: case ExprKind::Array: case ExprKind::Dict:
-        case ExprKind::Index: case ExprKind::Range: store(name, evaluate_fast(value_expr)); return;
+        case ExprKind::Variable:
+            scalar = Scalar::of(peek(value_expr.as<VariableExpr>().name.id));
+            if (!scalar.ok()) {
+                assign_value(name, value_expr);
+                return;
+            }
+            break;
+        case ExprKind::Unary:
+            scalar = scalar_unary(value_expr.as<UnaryExpr>());
+            if (!scalar.ok()) {
+                assign_value(name, value_expr);
+                return;
+            }
+            break;
+        case ExprKind::Number: scalar = Scalar::number(value_expr.as<NumberExpr>().value); break;
+        case ExprKind::Float: scalar = Scalar::floating(value_expr.as<FloatExpr>().value); break;
+        case ExprKind::Boolean: scalar = Scalar::truth(value_expr.as<BooleanExpr>().value); break;
+        case ExprKind::String: case ExprKind::Array: case ExprKind::Dict: case ExprKind::Index:
+        case ExprKind::Range: assign_value(name, value_expr); return;
     }
+    store_scalar(name, scalar);
+}
+
+void Interpreter::assign_value(SymbolId name, const Expr& value_expr) {
+    store(name, evaluate_fast(value_expr));
+}
+
+void Interpreter::assign_call(SymbolId name, const CallExpr& call) {
+    if (steals_variable(call, name)) {
+        assign_update(name, call);
+        return;
+    }
+    store(name, evaluate_call(call));  // the scalar path has been tried
 }
 
 void Interpreter::assign_binary(SymbolId name, const BinaryExpr& binary) {
@@ -218,7 +241,7 @@ void Interpreter::execute_for_range(const ForStmt& stmt, const RangeExpr& range)
     std::int64_t start, end;
     if (!to_integer(start_value, start) || !to_integer(end_value, end)) return;
     for (std::int64_t i = start; i < end; ++i) {
-        store(stmt.variable.id, Value::number(i));
+        store_scalar(stmt.variable.id, Scalar::number(i));
         execute_sequence(stmt.body);
         if (finish_iteration()) break;
     }

@@ -136,10 +136,12 @@ public:
         }
         // A value of a scalar kind as a scalar; any other value gives up.
         static Scalar of(const Value& value) {
-            if (value.is(Value::Number)) return number(value.as_number());
-            if (value.is(Value::Float)) return floating(value.as_float());
-            if (value.is(Value::Boolean)) return truth(value.as_boolean());
-            return none();
+            // The three kinds keep their payload in the value's word, as a scalar does.
+            constexpr std::uint32_t SCALAR_KINDS = (1u << static_cast<int>(ValueKind::Number)) |
+                                                   (1u << static_cast<int>(ValueKind::Float)) |
+                                                   (1u << static_cast<int>(ValueKind::Boolean));
+            if (((SCALAR_KINDS >> static_cast<int>(value.kind())) & 1u) == 0) return none();
+            return Scalar{value.kind(), {value.word_bits()}};
         }
         bool ok() const { return kind != ValueKind::Null; }
         Value value() const {
@@ -156,6 +158,7 @@ public:
     // A store of a scalar result: when the write goes to the record itself and
     // the value there holds no payload, the new one simply overwrites it.
     [[gnu::always_inline]] void store_scalar(SymbolId name, const Scalar& scalar);
+    [[gnu::noinline]] void store_scalar_slowly(SymbolId name, const Scalar& scalar) { store(name, scalar.value()); }
     Scalar try_scalar(const Expr& expr);
     // The value an expression of a variable and indexes by literals or scalar
     // expressions (a.b, a[i], a[i].b, ...) stands for, read in place: no copy of
@@ -180,8 +183,10 @@ public:
     }
     ScalarHint settle_scalar_hint(const BinaryExpr& node);
     ScalarHint scalar_hint_of(const Expr& expr);
+    Scalar scalar_leaf(const OperandShape& shape) const;
     Scalar scalar_shaped(const OperandShape& shape, const Expr& expr);
     Scalar scalar_binary(const BinaryExpr& node);
+    Scalar scalar_binary_nested(const BinaryExpr& node);
     Scalar scalar_unary(const UnaryExpr& node);
     Scalar scalar_call(const CallExpr& call);
     // Whether a call names one of the built-ins the scalar path computes.
@@ -272,7 +277,11 @@ private:
     // Statements.
     void execute_assign(SymbolId name, const Expr& value_expr);
     [[gnu::noinline]] void assign_binary(SymbolId name, const BinaryExpr& binary);
+    [[gnu::noinline]] void assign_value(SymbolId name, const Expr& value_expr);
+    [[gnu::noinline]] void assign_call(SymbolId name, const CallExpr& call);
     [[gnu::noinline]] void assign_update(SymbolId name, const CallExpr& call);
+    [[gnu::noinline]] void execute_definition(const FunctionDefStmt& stmt);
+    [[gnu::noinline]] void execute_expression(const Expr& expr);
     void execute_compound(const CompoundAssignStmt& stmt);
     [[gnu::noinline]] void compound_general(const CompoundAssignStmt& stmt);
     void execute_if(const IfStmt& stmt);
@@ -298,7 +307,7 @@ private:
     // assignment will write is also the one a read of `name` finds, the variable
     // gives up its reference, so an unshared payload can be changed in place.
     void release_for_update(SymbolId name);
-    bool steals_variable(const Expr& value_expr, SymbolId target) const;
+    bool steals_variable(const CallExpr& call, SymbolId target) const;
 
     // Removes the locals a returning call bound, restoring what they shadowed.
     void pop_frame(std::size_t saved_base) {
@@ -362,7 +371,7 @@ inline void Interpreter::store_scalar(SymbolId name, const Scalar& scalar) {
         binding.value.overwrite_scalar(scalar.kind, scalar.integer);
         return;
     }
-    store(name, scalar.value());
+    store_scalar_slowly(name, scalar);
 }
 
 // Runs a whole program on a fresh interpreter: stores the function definitions,

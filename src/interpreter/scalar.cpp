@@ -152,6 +152,13 @@ ScalarHint Interpreter::settle_scalar_hint(const BinaryExpr& node) {
     return node.scalar_hint;
 }
 
+// A leaf operand (a variable or a literal) read from its shape alone.
+inline Scalar Interpreter::scalar_leaf(const OperandShape& shape) const {
+    if (shape.kind == OperandShape::Kind::Variable) return Scalar::of(peek(shape.id));
+    if (shape.kind == OperandShape::Kind::Number) return Scalar::number(shape.integer);
+    return Scalar::floating(shape.real);
+}
+
 // An operand read through its shape: leaves come straight from the parent node.
 inline Scalar Interpreter::scalar_shaped(const OperandShape& shape, const Expr& expr) {
     switch (shape.kind) {
@@ -164,11 +171,23 @@ inline Scalar Interpreter::scalar_shaped(const OperandShape& shape, const Expr& 
     return try_scalar(expr);
 }
 
+// Both operands leaves (the most common node by far): no call is made, so this
+// stays a leaf function; anything else continues in scalar_binary_nested.
 Scalar Interpreter::scalar_binary(const BinaryExpr& node) {
+    if (node.left_shape.kind == OperandShape::Kind::Other || node.right_shape.kind == OperandShape::Kind::Other) {
+        return scalar_binary_nested(node);
+    }
+    Scalar a = scalar_leaf(node.left_shape);
+    Scalar b = scalar_leaf(node.right_shape);
+    if (b.kind != a.kind || !a.ok()) return Scalar::none();  // no promotion: the result is null
+    return combine_scalars(a, binary_op(node.op.kind), b);
+}
+
+Scalar Interpreter::scalar_binary_nested(const BinaryExpr& node) {
     Scalar a = scalar_shaped(node.left_shape, *node.left);
     if (!a.ok()) return a;
     Scalar b = scalar_shaped(node.right_shape, *node.right);
-    if (b.kind != a.kind) return Scalar::none();  // no promotion: the result is null
+    if (b.kind != a.kind) return Scalar::none();
     return combine_scalars(a, binary_op(node.op.kind), b);
 }
 

@@ -180,6 +180,8 @@ public:
     }
 
     bool holds_no_payload() const noexcept { return !is_heap(); }
+    // The raw word of a number, float or boolean (a boolean is 0 or 1).
+    std::int64_t word_bits() const noexcept { return word_.integer; }
     // Replaces a value that holds no payload by a number, float or boolean given
     // as its kind and the bits of its word (what the interpreter's scalar path
     // computes), without building a value first.
