@@ -120,6 +120,12 @@ Value Interpreter::call_user_function(const FunctionBody& function, Value* argum
     for (std::size_t i = 0; i < bound; ++i) store(function.params[i].id, std::move(arguments[i]));
 
     for (const Stmt& stmt : function.body) {
+        if (stmt.kind == StmtKind::Return) {
+            // A return of the body itself: its value goes straight to the caller,
+            // evaluated while the call's locals are still bound.
+            const auto& node = stmt.as<ReturnStmt>();
+            return node.value ? evaluate_fast(*node.value) : Value();
+        }
         execute(stmt);
         if (signals_ != 0) break;
     }
