@@ -34,13 +34,11 @@ inline constexpr int BUILTIN_CEIL = 7;
 inline constexpr int BUILTIN_FLOOR = 8;
 inline constexpr int BUILTIN_ROUND = 9;
 
-inline bool Interpreter::call_builtin(const CallExpr& call, Value& result) {
-    std::int8_t index = bindings_[call.name.id].builtin;
-    if (index < 0) return false;
+inline Value Interpreter::call_builtin(int index, const CallExpr& call) {
     const Builtin& builtin = BUILTINS[index];
     // Too few arguments: null at once, evaluating nothing and never falling back.
-    result = call.args.size() < builtin.min_args ? Value() : builtin.function(*this, call);
-    return true;
+    if (call.args.size() < builtin.min_args) return Value();
+    return builtin.function(*this, call);
 }
 
 // The index of `name` in BUILTINS, or -1.

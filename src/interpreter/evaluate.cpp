@@ -55,8 +55,8 @@ Value Interpreter::evaluate_unary(const UnaryExpr& expr) {
 }
 
 Value Interpreter::evaluate_call(const CallExpr& call) {
-    Value result;
-    if (call_builtin(call, result)) return result;
+    int builtin = bindings_[call.name.id].builtin;
+    if (builtin >= 0) return call_builtin(builtin, call);
     Value callee = lookup(call.name.id);
     if (!callee.is(Value::Function)) return Value();  // arguments are not evaluated
     // `callee` keeps the body alive even if the call redefines the function.

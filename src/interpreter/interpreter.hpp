@@ -68,9 +68,13 @@ public:
         } else if (expr.kind == ExprKind::Unary) {
             Scalar scalar = scalar_unary(expr.as<UnaryExpr>());
             if (scalar.ok()) return scalar.value();
-        } else if (expr.kind == ExprKind::Call && is_scalar_builtin(expr.as<CallExpr>())) {
-            Scalar scalar = scalar_call(expr.as<CallExpr>());
-            if (scalar.ok()) return scalar.value();
+        } else if (expr.kind == ExprKind::Call) {
+            const auto& call = expr.as<CallExpr>();
+            if (is_scalar_builtin(call)) {
+                Scalar scalar = scalar_call(call);
+                if (scalar.ok()) return scalar.value();
+            }
+            return evaluate_call(call);
         }
         return evaluate_node(expr);
     }
@@ -84,8 +88,11 @@ public:
             case ExprKind::Number: return Value::number(expr.as<NumberExpr>().value);
             case ExprKind::Float: return Value::floating(expr.as<FloatExpr>().value);
             case ExprKind::Variable: return peek(expr.as<VariableExpr>().name.id);
+            case ExprKind::Call:
+                if constexpr (!TRY_SCALAR) return evaluate_call(expr.as<CallExpr>());
+                break;
             case ExprKind::Boolean: case ExprKind::String: case ExprKind::Binary:
-            case ExprKind::Unary: case ExprKind::Call: case ExprKind::Array: case ExprKind::Dict:
+            case ExprKind::Unary: case ExprKind::Array: case ExprKind::Dict:
             case ExprKind::Index: case ExprKind::Range: break;
         }
         if constexpr (TRY_SCALAR) return evaluate(expr);
@@ -95,7 +102,7 @@ public:
     Value lookup(SymbolId name) const { return peek(name); }
     // The variable's value in place (valid until the next store).
     const Value& peek(SymbolId name) const { return bindings_[name].value; }
-    [[gnu::always_inline]] void store(SymbolId name, Value value) {
+    [[gnu::always_inline]] void store(SymbolId name, Value&& value) {
         Binding& binding = bindings_[name];
         if (depth_ == 0 || binding.declared_global) {
             global_cell(binding) = std::move(value);
@@ -198,6 +205,14 @@ public:
     }
     // Whether a condition holds (the scalar path first).
     bool condition_holds(const Expr& expr) {
+        if (expr.kind == ExprKind::Binary) {  // the common condition, without a dispatch
+            const auto& binary = expr.as<BinaryExpr>();
+            if (may_be_scalar(binary)) {
+                Scalar scalar = scalar_binary(binary);
+                if (scalar.ok()) return scalar.truthy();
+            }
+            return is_truthy(evaluate_binary(binary));
+        }
         Scalar scalar = try_scalar(expr);
         if (scalar.ok()) return scalar.truthy();
         return is_truthy(evaluate_node(expr));
@@ -207,9 +222,10 @@ public:
     // (the scalar path has already been tried on the whole expression).
     Value evaluate_operand(const Expr& expr) { return leaf_first<false>(expr); }
 
-    // The built-in dispatch: handles the call when its name is a built-in name (the
-    // name's built-in index is settled once per symbol, so no text is compared).
-    inline bool call_builtin(const CallExpr& call, Value& result);  // in builtins.hpp
+    // The built-in dispatch, for a call whose name is a built-in name (the name's
+    // position in the table, `index`, is settled once per symbol, so no text is
+    // compared).
+    inline Value call_builtin(int index, const CallExpr& call);  // in builtins.hpp
 
     // Signals.
     static constexpr std::uint8_t SIGNAL_RETURN = 1;
@@ -323,7 +339,7 @@ private:
         }
         saved_.erase(saved_.begin() + static_cast<std::ptrdiff_t>(saved_base), saved_.end());
     }
-    void bind_local(SymbolId name, Value value) {
+    void bind_local(SymbolId name, Value&& value) {
         Binding& binding = bindings_[name];
         // The shadowed value moves only into storage that exists, so running out of
         // memory here cannot lose it.
