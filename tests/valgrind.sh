@@ -6,7 +6,9 @@
 #
 # The graphics cases use SDL's dummy video driver; tests/valgrind.supp holds the one
 # suppression needed (a block the dynamic loader keeps for SDL2, loaded at run time);
-# the one case that needs a real X11 window runs outside this harness. Cases that
+# the one case that needs a real X11 window runs outside this harness. Value records
+# come from the interpreter's own pool in this build, so a use after release of one
+# is the sanitizer build's to find; leaks and every other access are checked here. Cases that
 # drive the process to its limits (hostile/) take minutes under valgrind.
 set -euo pipefail
 cd "$(dirname "$0")/.."

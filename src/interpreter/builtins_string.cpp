@@ -108,12 +108,17 @@ Value concat(Interpreter& in, const CallExpr& call) {
     in.give_up_first_argument(call);
     Value result;
     std::size_t rest = 0;
-    if (values[0].is(Value::String)) {
+    if (values[0].is(Value::String) && values[0].is_unique()) {
         // Extend the first string itself when nobody else holds it.
         result = std::move(values[0]);
         rest = 1;
     } else {
-        result = Value::string("");
+        // A new text, made as large as the strings need at once.
+        std::string joined;
+        std::size_t size = 0;
+        for (Value& value : values) size += value.is(Value::String) ? value.text().size() : 0;
+        if (size <= value_size_limit()) joined.reserve(size);
+        result = Value::string(std::move(joined));
     }
     std::string& out = result.mutable_text();
     for (std::size_t i = rest; i < values.size(); ++i) {
@@ -131,6 +136,9 @@ Value contains(Interpreter& in, const CallExpr& call) {
     Value haystack_value = in.evaluate(call.args[0]);
     Value needle_value = in.evaluate(call.args[1]);
     if (in.stopped()) return Value();
+    if (haystack_value.is(Value::String) && needle_value.is(Value::String)) {  // no copies needed
+        return Value::boolean(haystack_value.text().find(needle_value.text()) != std::string_view::npos);
+    }
     std::string haystack = to_display_string(haystack_value);
     std::string needle = to_display_string(needle_value);
     return Value::boolean(haystack.find(needle) != std::string::npos);

@@ -36,7 +36,24 @@ Value Interpreter::evaluate_node(const Expr& expr) {
     return Value();
 }
 
+// An operand that can be read where it is: a variable, a literal string, or a
+// variable indexed by literals or scalar expressions. Reading it has no effects.
+const Value* Interpreter::peek_operand(const Expr& expr) {
+    if (expr.kind == ExprKind::String) return &symbol_string(expr.as<StringExpr>().value.id);
+    return peek_path(expr);
+}
+
 Value Interpreter::evaluate_binary(const BinaryExpr& expr) {
+    if (expr.op.kind == TokenKind::EqualEqual || expr.op.kind == TokenKind::NotEqual) {
+        // Comparing strings in place: no copy of either side is made.
+        const Value* a = peek_operand(*expr.left);
+        if (a != nullptr && a->is(Value::String)) {
+            const Value* b = peek_operand(*expr.right);
+            if (b != nullptr && b->is(Value::String)) {
+                return Value::boolean((a->text() == b->text()) == (expr.op.kind == TokenKind::EqualEqual));
+            }
+        }
+    }
     Value left = evaluate_operand(*expr.left);
     Value right = evaluate_operand(*expr.right);  // always both: "and" and "or" do not short-circuit
     // A stopped run unwinds without building anything more (joining strings on the

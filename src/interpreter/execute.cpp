@@ -133,11 +133,32 @@ void Interpreter::assign_binary(SymbolId name, const BinaryExpr& binary) {
 }
 
 void Interpreter::assign_update(SymbolId name, const CallExpr& call) {
+    if (bindings_[call.name.id].builtin == BUILTIN_PUSH) {
+        assign_push(name, call);
+        return;
+    }
     const CallExpr* saved = update_call_;
     update_call_ = &call;
     Value value = evaluate_call(call);
     update_call_ = saved;
     store(name, std::move(value));
+}
+
+// name = push(name, item), the way a list grows: exactly push's steps (the item
+// is evaluated only when the variable holds an array; the variable still holds it
+// while the item is evaluated), without the general call around them.
+void Interpreter::assign_push(SymbolId name, const CallExpr& call) {
+    Value result;
+    if (call.args.size() >= 2 && peek(name).is(Value::Array)) {
+        Value array = lookup(name);
+        Value item = evaluate(call.args[1]);
+        if (!stopped()) {
+            release_for_update(name);
+            array.mutable_items().push_back(std::move(item));
+            result = std::move(array);
+        }
+    }
+    store(name, std::move(result));
 }
 
 namespace {

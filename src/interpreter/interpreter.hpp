@@ -172,6 +172,7 @@ public:
     // the container or the key is made. Null when the expression is of another
     // form; a pointer to a null value when the element or key is missing.
     const Value* peek_path(const Expr& expr);
+    const Value* peek_operand(const Expr& expr);
     // Operands that are literals or variables are read here, so the common leaf
     // cases cost no call.
     Scalar scalar_operand(const Expr& expr) {
@@ -296,6 +297,7 @@ private:
     [[gnu::noinline]] void assign_value(SymbolId name, const Expr& value_expr);
     [[gnu::noinline]] void assign_call(SymbolId name, const CallExpr& call);
     [[gnu::noinline]] void assign_update(SymbolId name, const CallExpr& call);
+    void assign_push(SymbolId name, const CallExpr& call);
     [[gnu::noinline]] void execute_definition(const FunctionDefStmt& stmt);
     [[gnu::noinline]] void execute_expression(const Expr& expr);
     void execute_compound(const CompoundAssignStmt& stmt);

@@ -5,43 +5,44 @@
 #include <cmath>
 
 #include "interpreter/dict.hpp"
+#include "interpreter/payload_pool.hpp"
 #include "platform/platform.hpp"
 
 namespace quenra {
 
 Value Value::string(std::string text) {
     Value v(String);
-    v.word_.pointer = new StringObject{1, 0, std::move(text)};
+    v.word_.pointer = pool::make<StringObject>(std::size_t{1}, std::uint64_t{0}, std::move(text));
     return v;
 }
 
 Value Value::array(std::vector<Value> items) {
     Value v(Array);
-    v.word_.pointer = new ArrayObject{1, std::move(items)};
+    v.word_.pointer = pool::make<ArrayObject>(std::size_t{1}, std::move(items));
     return v;
 }
 
 Value Value::dict(quenra::Dict entries) {
     Value v(Dict);
-    v.word_.pointer = new DictObject{1, std::move(entries)};
+    v.word_.pointer = pool::make<DictObject>(std::size_t{1}, std::move(entries));
     return v;
 }
 
 Value Value::function(FunctionBodyPtr function) {
     Value v(Function);
-    v.word_.pointer = new FunctionObject{1, std::move(function)};
+    v.word_.pointer = pool::make<FunctionObject>(std::size_t{1}, std::move(function));
     return v;
 }
 
 Value Value::error(std::string message) {
     Value v(Error);
-    v.word_.pointer = new ErrorObject{1, std::move(message)};
+    v.word_.pointer = pool::make<ErrorObject>(std::size_t{1}, std::move(message));
     return v;
 }
 
 Value Value::rect(RectData rect) {
     Value v(Rect);
-    v.word_.pointer = new RectObject{1, rect.x, rect.y, rect.width, rect.height};
+    v.word_.pointer = pool::make<RectObject>(std::size_t{1}, rect.x, rect.y, rect.width, rect.height);
     return v;
 }
 
@@ -63,7 +64,7 @@ Value Value::circle(CircleData circle) noexcept {
 
 Value Value::triangle(TriangleData t) {
     Value v(Triangle);
-    v.word_.pointer = new TriangleObject{1, t.x1, t.y1, t.x2, t.y2, t.x3, t.y3};
+    v.word_.pointer = pool::make<TriangleObject>(std::size_t{1}, t.x1, t.y1, t.x2, t.y2, t.x3, t.y3);
     return v;
 }
 
@@ -115,11 +116,11 @@ void park_children(quenra::Dict& dict, std::vector<Value>& sink) {
 
 void Value::release() noexcept {
     switch (kind_) {
-        case String: delete static_cast<StringObject*>(word_.pointer); return;
-        case Function: delete static_cast<FunctionObject*>(word_.pointer); return;
-        case Rect: delete static_cast<RectObject*>(word_.pointer); return;
-        case Triangle: delete static_cast<TriangleObject*>(word_.pointer); return;
-        case Error: delete static_cast<ErrorObject*>(word_.pointer); return;
+        case String: pool::destroy(static_cast<StringObject*>(word_.pointer)); return;
+        case Function: pool::destroy(static_cast<FunctionObject*>(word_.pointer)); return;
+        case Rect: pool::destroy(static_cast<RectObject*>(word_.pointer)); return;
+        case Triangle: pool::destroy(static_cast<TriangleObject*>(word_.pointer)); return;
+        case Error: pool::destroy(static_cast<ErrorObject*>(word_.pointer)); return;
         case Array:
         case Dict: break;
         case Number: case Float: case Boolean: case Color: case Circle: case Null: return;
@@ -128,11 +129,11 @@ void Value::release() noexcept {
         if (kind == Array) {
             auto* array = static_cast<ArrayObject*>(pointer);
             park_children(array->items, sink);
-            delete array;
+            pool::destroy(array);
         } else {
             auto* dict = static_cast<DictObject*>(pointer);
             park_children(dict->dict, sink);
-            delete dict;
+            pool::destroy(dict);
         }
     };
     if (parked != nullptr) {

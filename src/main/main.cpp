@@ -3,6 +3,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "interpreter/payload_pool.hpp"
 #include "main/driver.hpp"
 #include "platform/platform.hpp"
 
@@ -32,6 +33,10 @@ int run(void* context) {
     std::uint64_t memory = quenra::platform::physical_memory();
     if (memory != 0) quenra::platform::cap_address_space(memory);
 #endif
+    // Whatever the run leaves in the record pool goes back when the run ends.
+    struct PoolRelease {
+        ~PoolRelease() { quenra::pool::release_cached(); }
+    } pool_release;
     try {
         return quenra::run_command_line(arguments->argc, arguments->argv);
     } catch (const std::bad_alloc&) {
