@@ -247,7 +247,12 @@ void Interpreter::execute_for(const ForStmt& stmt) {
     // `iterable` keeps its payload alive and unchanged whatever the body assigns.
     const std::vector<Value>& items = iterable.items();
     for (const Value& item : items) {
-        store(stmt.variable.id, Value(item));
+        Scalar scalar = Scalar::of(item);
+        if (scalar.ok()) {
+            store_scalar(stmt.variable.id, scalar);
+        } else {
+            store(stmt.variable.id, Value(item));
+        }
         execute_sequence(stmt.body);
         if (finish_iteration()) break;
     }

@@ -329,26 +329,24 @@ private:
 
     // Removes the locals a returning call bound, restoring what they shadowed.
     void pop_frame(std::size_t saved_base) {
-        SavedBinding* base = saved_.data() + saved_base;
-        SavedBinding* entry = saved_.data() + saved_.size();
-        if (entry == base) return;
-        while (entry != base) {
-            --entry;
-            Binding& binding = bindings_[entry->name];
-            binding.value.swap(entry->value);  // the local is released with the entry
-            binding.owner = entry->owner;
-            binding.shadowed = entry->shadowed;
+        while (saved_.size() > saved_base) {
+            SavedBinding& entry = saved_.back();
+            Binding& binding = bindings_[entry.name];
+            binding.value.swap(entry.value);  // the local is released with the entry
+            binding.owner = entry.owner;
+            binding.shadowed = entry.shadowed;
+            saved_.pop_back();
         }
-        saved_.erase(saved_.begin() + static_cast<std::ptrdiff_t>(saved_base), saved_.end());
     }
     void bind_local(SymbolId name, Value&& value) {
         Binding& binding = bindings_[name];
         // The shadowed value moves only into storage that exists, so running out of
         // memory here cannot lose it.
+        auto index = static_cast<std::int32_t>(saved_.size());
         saved_.emplace_back(std::move(binding.value), name, binding.owner, binding.shadowed);
-        binding.value = std::move(value);
+        binding.value.replace_moved_from(std::move(value));
         binding.owner = depth_;
-        binding.shadowed = static_cast<std::int32_t>(saved_.size() - 1);
+        binding.shadowed = index;
     }
     // Where the name's global lives: in the record, or, while locals shadow it, in
     // the oldest saved entry of the name.

@@ -180,6 +180,11 @@ public:
     }
 
     bool holds_no_payload() const noexcept { return !is_heap(); }
+    // Assignment to a value just moved from (so holding nothing to release).
+    void replace_moved_from(Value&& other) noexcept {
+        std::memcpy(static_cast<void*>(this), &other, sizeof(Value));
+        other.kind_ = Null;
+    }
     // The raw word of a number, float or boolean (a boolean is 0 or 1).
     std::int64_t word_bits() const noexcept { return word_.integer; }
     // Replaces a value that holds no payload by a number, float or boolean given
