@@ -195,6 +195,7 @@ public:
     Scalar scalar_shaped(const OperandShape& shape, const Expr& expr);
     Scalar scalar_binary(const BinaryExpr& node);
     Scalar scalar_binary_nested(const BinaryExpr& node);
+    Scalar scalar_string_equality(const BinaryExpr& node);
     Scalar scalar_unary(const UnaryExpr& node);
     Scalar scalar_call(const CallExpr& call);
     // Whether a call names one of the built-ins the scalar path computes.

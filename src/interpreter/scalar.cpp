@@ -107,12 +107,19 @@ Scalar Interpreter::scalar_call(const CallExpr& call) {
     }
 }
 
+namespace {
+
+const Value NULL_VALUE;
+
+}  // namespace
+
 const Value* Interpreter::peek_path(const Expr& expr) {
-    static const Value NULL_VALUE;
     if (expr.kind == ExprKind::Variable) return &peek(expr.as<VariableExpr>().name.id);
     if (expr.kind != ExprKind::Index) return nullptr;
     const auto& node = expr.as<IndexExpr>();
-    const Value* object = peek_path(*node.object);
+    const Expr& object_expr = *node.object;
+    const Value* object = object_expr.kind == ExprKind::Variable ? &peek(object_expr.as<VariableExpr>().name.id)
+                                                                 : peek_path(object_expr);
     if (object == nullptr) return nullptr;
     const Expr& index = *node.index;
     if (index.kind == ExprKind::String) {
@@ -147,9 +154,28 @@ ScalarHint Interpreter::scalar_hint_of(const Expr& expr) {
 }
 
 ScalarHint Interpreter::settle_scalar_hint(const BinaryExpr& node) {
-    bool never = scalar_hint_of(*node.left) == ScalarHint::Never || scalar_hint_of(*node.right) == ScalarHint::Never;
+    // == and != also compare strings on this path, so a string literal may stand there.
+    bool equality = node.op.kind == TokenKind::EqualEqual || node.op.kind == TokenKind::NotEqual;
+    auto side = [&](const Expr& operand) {
+        if (equality && operand.kind == ExprKind::String) return ScalarHint::Maybe;
+        return scalar_hint_of(operand);
+    };
+    bool never = side(*node.left) == ScalarHint::Never || side(*node.right) == ScalarHint::Never;
     node.scalar_hint = never ? ScalarHint::Never : ScalarHint::Maybe;
     return node.scalar_hint;
+}
+
+// == or != between two strings, read where they are (variables, fields, elements,
+// literals); anything else gives up. A number or float on the left never gets
+// here: against a string it makes the result null, which the full path gives.
+Scalar Interpreter::scalar_string_equality(const BinaryExpr& node) {
+    TokenKind op = node.op.kind;
+    if (op != TokenKind::EqualEqual && op != TokenKind::NotEqual) return Scalar::none();
+    const Value* a = peek_operand(*node.left);
+    if (a == nullptr || !a->is(Value::String)) return Scalar::none();
+    const Value* b = peek_operand(*node.right);
+    if (b == nullptr || !b->is(Value::String)) return Scalar::none();
+    return Scalar::truth((a->text() == b->text()) == (op == TokenKind::EqualEqual));
 }
 
 // A leaf operand (a variable or a literal) read from its shape alone.
@@ -179,13 +205,14 @@ Scalar Interpreter::scalar_binary(const BinaryExpr& node) {
     }
     Scalar a = scalar_leaf(node.left_shape);
     Scalar b = scalar_leaf(node.right_shape);
-    if (b.kind != a.kind || !a.ok()) return Scalar::none();  // no promotion: the result is null
+    if (!a.ok()) return scalar_string_equality(node);
+    if (b.kind != a.kind) return Scalar::none();  // no promotion: the result is null
     return combine_scalars(a, binary_op(node.op.kind), b);
 }
 
 Scalar Interpreter::scalar_binary_nested(const BinaryExpr& node) {
     Scalar a = scalar_shaped(node.left_shape, *node.left);
-    if (!a.ok()) return a;
+    if (!a.ok()) return scalar_string_equality(node);
     Scalar b = scalar_shaped(node.right_shape, *node.right);
     if (b.kind != a.kind) return Scalar::none();
     return combine_scalars(a, binary_op(node.op.kind), b);
