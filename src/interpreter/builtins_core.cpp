@@ -7,7 +7,7 @@
 namespace quenra::builtins {
 
 Value len(Interpreter& in, const CallExpr& call) {
-    Value x = in.evaluate(call.args[0]);
+    Value x = in.evaluate_fast(call.args[0]);
     switch (x.kind()) {
         case Value::Dict: return Value::number(static_cast<std::int64_t>(x.entries().size()));
         case Value::Array: return Value::number(static_cast<std::int64_t>(x.items().size()));
@@ -20,9 +20,9 @@ Value len(Interpreter& in, const CallExpr& call) {
 }
 
 Value push(Interpreter& in, const CallExpr& call) {
-    Value array = in.evaluate(call.args[0]);
+    Value array = in.evaluate_fast(call.args[0]);
     if (!array.is(Value::Array)) return Value();  // the item is not evaluated
-    Value item = in.evaluate(call.args[1]);
+    Value item = in.evaluate_fast(call.args[1]);
     if (in.stopped()) return Value();
     in.give_up_first_argument(call);
     array.mutable_items().push_back(std::move(item));
@@ -30,13 +30,13 @@ Value push(Interpreter& in, const CallExpr& call) {
 }
 
 Value pop(Interpreter& in, const CallExpr& call) {
-    Value array = in.evaluate(call.args[0]);
+    Value array = in.evaluate_fast(call.args[0]);
     if (!array.is(Value::Array) || array.items().empty()) return Value();
     return array.items().back();
 }
 
 Value reverse(Interpreter& in, const CallExpr& call) {
-    Value array = in.evaluate(call.args[0]);
+    Value array = in.evaluate_fast(call.args[0]);
     if (!array.is(Value::Array) || in.stopped()) return Value();
     if (array.is_unique()) {
         auto& items = array.mutable_items();
@@ -48,7 +48,7 @@ Value reverse(Interpreter& in, const CallExpr& call) {
 }
 
 Value type_of(Interpreter& in, const CallExpr& call) {
-    Value x = in.evaluate(call.args[0]);
+    Value x = in.evaluate_fast(call.args[0]);
     return Value::string(std::string(type_name(x)));
 }
 
@@ -58,7 +58,7 @@ namespace {
 template <typename Test>
 Value kind_test(Interpreter& in, const CallExpr& call, Test test) {
     if (call.args.empty()) return Value::boolean(false);
-    Value x = in.evaluate(call.args[0]);
+    Value x = in.evaluate_fast(call.args[0]);
     return Value::boolean(test(x));
 }
 

@@ -13,7 +13,7 @@ namespace {
 // Applies `f` to one number argument; the result is converted back to a Number.
 template <typename F>
 Value rounding(Interpreter& in, const CallExpr& call, F f) {
-    Value x = in.evaluate(call.args[0]);
+    Value x = in.evaluate_fast(call.args[0]);
     double value;
     if (!to_double(x, value)) return Value();
     return Value::number(saturate_to_int64(f(value)));
@@ -24,7 +24,7 @@ std::vector<double> numeric_arguments(Interpreter& in, const CallExpr& call) {
     std::vector<double> numbers;
     numbers.reserve(call.args.size());
     for (const Expr& arg : call.args) {
-        Value value = in.evaluate(arg);
+        Value value = in.evaluate_fast(arg);
         double number;
         if (to_double(value, number)) numbers.push_back(number);
     }
@@ -34,7 +34,7 @@ std::vector<double> numeric_arguments(Interpreter& in, const CallExpr& call) {
 }  // namespace
 
 Value abs(Interpreter& in, const CallExpr& call) {
-    Value x = in.evaluate(call.args[0]);
+    Value x = in.evaluate_fast(call.args[0]);
     if (x.is(Value::Number)) {
         // Wrapping: the smallest integer is its own absolute value.
         auto bits = static_cast<std::uint64_t>(x.as_number());
@@ -45,15 +45,15 @@ Value abs(Interpreter& in, const CallExpr& call) {
 }
 
 Value sqrt(Interpreter& in, const CallExpr& call) {
-    Value x = in.evaluate(call.args[0]);
+    Value x = in.evaluate_fast(call.args[0]);
     double value;
     if (!to_double(x, value)) return Value();
     return Value::floating(std::sqrt(value));
 }
 
 Value pow(Interpreter& in, const CallExpr& call) {
-    Value base = in.evaluate(call.args[0]);
-    Value exponent = in.evaluate(call.args[1]);
+    Value base = in.evaluate_fast(call.args[0]);
+    Value exponent = in.evaluate_fast(call.args[1]);
     double b, e;
     if (!to_double(base, b) || !to_double(exponent, e)) return Value();
     return Value::floating(std::pow(b, e));
@@ -100,8 +100,8 @@ Value random(Interpreter&, const CallExpr&) {
 // A uniform integer between the bounds: in [a, b) when a < b, in [b + 1, a] when
 // a > b, and a itself when they are equal. Unsigned arithmetic covers every pair.
 Value random_range(Interpreter& in, const CallExpr& call) {
-    Value low_value = in.evaluate(call.args[0]);
-    Value high_value = in.evaluate(call.args[1]);
+    Value low_value = in.evaluate_fast(call.args[0]);
+    Value high_value = in.evaluate_fast(call.args[1]);
     std::int64_t a, b;
     if (!to_integer(low_value, a) || !to_integer(high_value, b)) return Value();
     auto ua = static_cast<std::uint64_t>(a), ub = static_cast<std::uint64_t>(b);

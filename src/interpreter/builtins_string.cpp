@@ -17,21 +17,21 @@ enum class Case { Upper, Lower };
 // Full Unicode case mapping in the root locale (so "ß" upper-cases to "SS", and a
 // capital sigma at the end of a word lower-cases to the final form).
 Value map_case(Interpreter& in, const CallExpr& call, Case which) {
-    Value s = in.evaluate(call.args[0]);
+    Value s = in.evaluate_fast(call.args[0]);
     if (!s.is(Value::String) || in.stopped()) return Value();
     std::string_view text = s.text();
+    std::string out(text.size(), '\0');
     bool ascii = true;
-    for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    std::string out;
-    if (ascii) {
-        // ASCII maps byte for byte; no need to wake the Unicode tables.
-        out.assign(text);
-        for (char& c : out) {
-            if (which == Case::Upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-            if (which == Case::Lower && c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        }
-        return Value::string(std::move(out));
+    // ASCII maps byte for byte; no need to wake the Unicode tables.
+    char low = which == Case::Upper ? 'a' : 'A';
+    int shift = which == Case::Upper ? -32 : 32;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        out[i] = c >= low && c <= low + 25 ? static_cast<char>(c + shift) : c;
     }
+    if (ascii) return Value::string(std::move(out));
+    out.clear();
     icu::UnicodeString wide = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
     if (which == Case::Upper) {
         wide.toUpper(icu::Locale::getRoot());
@@ -50,9 +50,9 @@ Value lower(Interpreter& in, const CallExpr& call) { return map_case(in, call, C
 // slice(s, start, end): characters from `start` (read as unsigned, so a negative
 // start skips everything) taking at most end - start (mod 2^64) of them.
 Value slice(Interpreter& in, const CallExpr& call) {
-    Value s = in.evaluate(call.args[0]);
-    Value start_value = in.evaluate(call.args[1]);
-    Value end_value = in.evaluate(call.args[2]);
+    Value s = in.evaluate_fast(call.args[0]);
+    Value start_value = in.evaluate_fast(call.args[1]);
+    Value end_value = in.evaluate_fast(call.args[2]);
     std::int64_t start, end;
     bool ok = to_integer(start_value, start);
     ok = to_integer(end_value, end) && ok;
@@ -70,8 +70,8 @@ Value slice(Interpreter& in, const CallExpr& call) {
 // split(s, sep) on display texts. An empty separator splits between characters,
 // with an empty piece at each end; an empty s always gives one empty piece.
 Value split(Interpreter& in, const CallExpr& call) {
-    Value text_value = in.evaluate(call.args[0]);
-    Value separator_value = in.evaluate(call.args[1]);
+    Value text_value = in.evaluate_fast(call.args[0]);
+    Value separator_value = in.evaluate_fast(call.args[1]);
     if (in.stopped()) return Value();
     std::string text = to_display_string(text_value);
     std::string separator = to_display_string(separator_value);
@@ -102,39 +102,44 @@ Value split(Interpreter& in, const CallExpr& call) {
 
 Value concat(Interpreter& in, const CallExpr& call) {
     ValueList values(call.args.size());
-    for (const Expr& arg : call.args) values.push(in.evaluate(arg));
+    for (const Expr& arg : call.args) values.push(in.evaluate_fast(arg));
     if (in.stopped()) return Value();  // unwinding: build nothing more
     if (values.empty()) return Value::string("");
     in.give_up_first_argument(call);
+    Value* items = values.data();
+    std::size_t count = values.size();
+    std::size_t strings_size = 0;  // what the string arguments add
+    for (std::size_t i = 0; i < count; ++i) {
+        if (items[i].is(Value::String)) strings_size += items[i].text().size();
+    }
     Value result;
     std::size_t rest = 0;
-    if (values[0].is(Value::String) && values[0].is_unique()) {
+    if (items[0].is(Value::String) && items[0].is_unique()) {
         // Extend the first string itself when nobody else holds it.
-        result = std::move(values[0]);
+        result = std::move(items[0]);
         rest = 1;
+        check_value_size(strings_size);
     } else {
         // A new text, made as large as the strings need at once.
+        check_value_size(strings_size);
         std::string joined;
-        std::size_t size = 0;
-        for (Value& value : values) size += value.is(Value::String) ? value.text().size() : 0;
-        if (size <= value_size_limit()) joined.reserve(size);
+        joined.reserve(strings_size);
         result = Value::string(std::move(joined));
     }
     std::string& out = result.mutable_text();
-    for (std::size_t i = rest; i < values.size(); ++i) {
-        if (values[i].is(Value::String)) {
-            check_value_size(out.size() + values[i].text().size());
-            out += values[i].text();
+    for (std::size_t i = rest; i < count; ++i) {
+        if (items[i].is(Value::String)) {
+            out += items[i].text();
         } else {
-            append_display_string(out, values[i]);
+            append_display_string(out, items[i]);
         }
     }
     return result;
 }
 
 Value contains(Interpreter& in, const CallExpr& call) {
-    Value haystack_value = in.evaluate(call.args[0]);
-    Value needle_value = in.evaluate(call.args[1]);
+    Value haystack_value = in.evaluate_fast(call.args[0]);
+    Value needle_value = in.evaluate_fast(call.args[1]);
     if (in.stopped()) return Value();
     if (haystack_value.is(Value::String) && needle_value.is(Value::String)) {  // no copies needed
         return Value::boolean(haystack_value.text().find(needle_value.text()) != std::string_view::npos);

@@ -88,10 +88,11 @@ public:
             case ExprKind::Number: return Value::number(expr.as<NumberExpr>().value);
             case ExprKind::Float: return Value::floating(expr.as<FloatExpr>().value);
             case ExprKind::Variable: return peek(expr.as<VariableExpr>().name.id);
+            case ExprKind::String: return symbol_string(expr.as<StringExpr>().value.id);
             case ExprKind::Call:
                 if constexpr (!TRY_SCALAR) return evaluate_call(expr.as<CallExpr>());
                 break;
-            case ExprKind::Boolean: case ExprKind::String: case ExprKind::Binary:
+            case ExprKind::Boolean: case ExprKind::Binary:
             case ExprKind::Unary: case ExprKind::Array: case ExprKind::Dict:
             case ExprKind::Index: case ExprKind::Range: break;
         }
