@@ -48,6 +48,15 @@ void Dict::insert(Value key, Value value) {
         entries_[i].value = std::move(value);
         return;
     }
+    append(std::move(key), std::move(value), hash);
+}
+
+void Dict::insert_new(Value key, Value value) {
+    std::uint64_t hash = string_hash(key.string_object());
+    append(std::move(key), std::move(value), hash);
+}
+
+void Dict::append(Value key, Value value, std::uint64_t hash) {
     entries_.push_back(Entry{std::move(key), std::move(value), hash});
     if (entries_.size() <= LINEAR_LIMIT) return;
     // Keep the table at most half full.

@@ -37,11 +37,14 @@ public:
     }
     // Inserts or replaces.
     void insert(Value key, Value value);
+    // Inserts a key the caller knows is not there yet.
+    void insert_new(Value key, Value value);
 
 private:
     static constexpr std::size_t LINEAR_LIMIT = 8;  // small dicts are scanned, not indexed
 
     std::size_t find_index(std::string_view key, std::uint64_t hash) const;
+    void append(Value key, Value value, std::uint64_t hash);
     // The entry holding `key`, or size() when there is none.
     std::size_t position(const Value& key) const;
     const Value* find_and_remember(const Value& key, std::uint32_t& hint) const;

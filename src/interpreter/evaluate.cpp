@@ -90,11 +90,23 @@ Value Interpreter::evaluate_array(const ArrayExpr& expr) {
     return Value::array(std::move(items));
 }
 
+// Literals with more entries than this insert every key through the dict's search.
+constexpr std::size_t DICT_LITERAL_SCAN = 16;
+
 Value Interpreter::evaluate_dict(const DictExpr& expr) {
     Dict dict(expr.entries.size());
-    for (const DictEntry& entry : expr.entries) {
-        Value value = evaluate(entry.value);
-        dict.insert(symbol_string(entry.key.id), std::move(value));  // a later duplicate wins
+    const auto& entries = expr.entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        Value value = evaluate(entries[i].value);
+        // Keys are names: in a small literal a key seen before is found by its id
+        // (a later duplicate wins), and a new one needs no search of the dict.
+        bool seen = entries.size() > DICT_LITERAL_SCAN;
+        for (std::size_t j = 0; j < i && !seen; ++j) seen = entries[j].key.id == entries[i].key.id;
+        if (seen) {
+            dict.insert(symbol_string(entries[i].key.id), std::move(value));
+        } else {
+            dict.insert_new(symbol_string(entries[i].key.id), std::move(value));
+        }
     }
     return Value::dict(std::move(dict));
 }
