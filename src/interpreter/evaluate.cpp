@@ -78,6 +78,10 @@ Value Interpreter::evaluate_call(const CallExpr& call) {
     if (!callee.is(Value::Function)) return Value();  // arguments are not evaluated
     // `callee` keeps the body alive even if the call redefines the function.
     const FunctionBody& function = callee.function_body();
+    if (call.args.size() == 1) {  // the most common call, without an argument list
+        Value argument = evaluate_fast(call.args[0]);
+        return call_user_function(function, &argument, 1);
+    }
     ValueList arguments(call.args.size());
     for (const Expr& arg : call.args) arguments.push(evaluate_fast(arg));
     return call_user_function(function, arguments.data(), arguments.size());

@@ -116,8 +116,9 @@ Value Interpreter::call_user_function(const FunctionBody& function, Value* argum
     } frame{*this, slot_base};
 
     // Parameters without an argument stay unbound; surplus arguments are dropped.
-    std::size_t bound = std::min(function.params.size(), count);
-    for (std::size_t i = 0; i < bound; ++i) store(function.params[i].id, std::move(arguments[i]));
+    const SymbolId* params = function.param_ids.data();
+    std::size_t bound = std::min(function.param_ids.size(), count);
+    for (std::size_t i = 0; i < bound; ++i) store(params[i], std::move(arguments[i]));
 
     for (const Stmt& stmt : function.body) {
         if (stmt.kind == StmtKind::Return) {

@@ -178,6 +178,7 @@ inline constexpr std::size_t STMT_KIND_COUNT = 14;
 struct FunctionBody {
     std::vector<Name> params;
     StmtList body;
+    std::vector<SymbolId> param_ids;  // the params' ids, packed for binding at each call
 };
 using FunctionBodyPtr = std::shared_ptr<const FunctionBody>;
 

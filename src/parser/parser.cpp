@@ -191,7 +191,11 @@ std::optional<Stmt> Parser::parse_def() {
     if (!match_token(TokenKind::RightParen)) return std::nullopt;
     if (!match_token(TokenKind::LeftBrace)) return std::nullopt;
     StmtList body = parse_braced_body();
-    auto function = std::make_shared<const FunctionBody>(FunctionBody{std::move(params), std::move(body)});
+    std::vector<SymbolId> param_ids;
+    param_ids.reserve(params.size());
+    for (const Name& param : params) param_ids.push_back(param.id);
+    auto function = std::make_shared<const FunctionBody>(
+        FunctionBody{std::move(params), std::move(body), std::move(param_ids)});
     return Stmt(FunctionDefStmt{std::move(name), std::move(function)});
 }
 
