@@ -8,7 +8,8 @@ It builds nothing. For every program in bench/programs (NAME.qn, NAME.lua, NAME.
 it first runs the three versions once under /usr/bin/time, with standard output
 redirected to a file, compares the outputs and records the peak memory (max RSS);
 a program whose outputs differ is reported and not timed. The others are timed with
-hyperfine (the three interpreters in the same hyperfine run, medians of --runs runs).
+hyperfine (the three interpreters in the same hyperfine runs, made in --rounds
+interleaved rounds; medians of all --runs runs).
 Then: start-up on an empty script, growth checks (N and 2N), built-in benchmarks and
 the front-end throughput on generated sources (see bench/README.md).
 
@@ -280,22 +281,37 @@ class Runner:
         return rss
 
     def hyperfine(self, files, runs, warmup):
-        """Time the given {interp: path} in one hyperfine run; return {interp: stats}."""
+        """Time the given {interp: path}; return {interp: stats}.
+
+        The runs are made in rounds (--rounds), each a hyperfine run of all the
+        interpreters one after the other, so that a slow spell of a shared machine
+        falls on all of them alike rather than on whichever was being timed; the
+        statistics are over the runs of every round."""
         json_path = os.path.join(self.workdir, "hyperfine.json")
-        argv = ["hyperfine", "-N", "--style", "none", "--runs", str(runs), "--warmup", str(warmup),
-                "--output", self.out_file, "--export-json", json_path]
         order = [i for i in INTERPRETERS if i in files]
-        for interp in order:
-            argv += ["-n", interp, " ".join(shlex.quote(a) for a in self.command(interp, files[interp]))]
-        proc = subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-        if proc.returncode != 0:
-            raise RuntimeError("hyperfine failed: " + proc.stderr.decode(errors="replace"))
-        with open(json_path) as f:
-            data = json.load(f)
+        rounds = max(1, min(self.args.rounds, runs))
+        times = {interp: [] for interp in order}
+        for round_index in range(rounds):
+            count = runs // rounds + (1 if round_index < runs % rounds else 0)
+            argv = ["hyperfine", "-N", "--style", "none", "--runs", str(count),
+                    "--warmup", str(warmup if round_index == 0 else 0),
+                    "--output", self.out_file, "--export-json", json_path]
+            for interp in order:
+                argv += ["-n", interp, " ".join(shlex.quote(a) for a in self.command(interp, files[interp]))]
+            proc = subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+            if proc.returncode != 0:
+                raise RuntimeError("hyperfine failed: " + proc.stderr.decode(errors="replace"))
+            with open(json_path) as f:
+                data = json.load(f)
+            for interp, r in zip(order, data["results"]):
+                times[interp].extend(r["times"])
         result = {}
-        for interp, r in zip(order, data["results"]):
-            result[interp] = {"median": r["median"], "mean": r["mean"], "stddev": r.get("stddev"),
-                              "min": r["min"], "max": r["max"], "runs": len(r["times"])}
+        for interp in order:
+            t = sorted(times[interp])
+            mean = sum(t) / len(t)
+            stddev = (sum((x - mean) ** 2 for x in t) / (len(t) - 1)) ** 0.5 if len(t) > 1 else None
+            result[interp] = {"median": statistics.median(t), "mean": mean, "stddev": stddev,
+                              "min": t[0], "max": t[-1], "runs": len(t)}
         return result
 
     def measure(self, name, files, runs=None, warmup=None):
@@ -549,6 +565,8 @@ def main():
     ap.add_argument("--only", help="comma-separated program names (default: every program in bench/programs)")
     ap.add_argument("--sections", default=",".join(SECTIONS),
                     help="comma-separated subset of: %s (default: all)" % ", ".join(SECTIONS))
+    ap.add_argument("--rounds", type=int, default=5,
+                    help="split the runs of each benchmark into this many interleaved rounds (default 5)")
     ap.add_argument("--push-n", type=int, default=1_000_000, help="N of the push_sum growth check")
     ap.add_argument("--concat-n", type=int, default=1_000_000, help="N of the concat growth check")
     ap.add_argument("--frontend-mb", default="50,10", help="sizes in MB of the generated front-end sources")
