@@ -113,7 +113,11 @@ void Interpreter::assign_value(SymbolId name, const Expr& value_expr) {
 
 void Interpreter::assign_call(SymbolId name, const CallExpr& call) {
     if (steals_variable(call, name)) {
-        assign_update(name, call);
+        if (bindings_[call.name.id].builtin == BUILTIN_PUSH) {
+            assign_push(name, call);
+        } else {
+            assign_update(name, call);
+        }
         return;
     }
     store(name, evaluate_call(call));  // the scalar path has been tried
@@ -133,10 +137,6 @@ void Interpreter::assign_binary(SymbolId name, const BinaryExpr& binary) {
 }
 
 void Interpreter::assign_update(SymbolId name, const CallExpr& call) {
-    if (bindings_[call.name.id].builtin == BUILTIN_PUSH) {
-        assign_push(name, call);
-        return;
-    }
     const CallExpr* saved = update_call_;
     update_call_ = &call;
     Value value = evaluate_call(call);

@@ -67,13 +67,6 @@ void Interpreter::make_symbol_string(SymbolId id) {
 
 void Interpreter::declare_global(SymbolId name) { bindings_[name].declared_global = true; }
 
-void Interpreter::release_for_update(SymbolId name) {
-    Binding& binding = bindings_[name];
-    // The assignment writes the global (at top level or for a declared name) or the
-    // current call's local; give up the value only when that is also what reads see.
-    bool writes_global = depth_ == 0 || binding.declared_global;
-    if (writes_global ? binding.owner == 0 : binding.owner == depth_) binding.value = Value();
-}
 
 
 void Interpreter::raise_fatal(Fatal fatal) {

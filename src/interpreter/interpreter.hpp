@@ -326,7 +326,14 @@ private:
     // A value about to be replaced by an assignment to `name`: when the binding the
     // assignment will write is also the one a read of `name` finds, the variable
     // gives up its reference, so an unshared payload can be changed in place.
-    void release_for_update(SymbolId name);
+    void release_for_update(SymbolId name) {
+        Binding& binding = bindings_[name];
+        // The assignment writes the global (at top level or for a declared name) or
+        // the current call's local; give up the value only when that is also what
+        // reads see.
+        bool writes_global = depth_ == 0 || binding.declared_global;
+        if (writes_global ? binding.owner == 0 : binding.owner == depth_) binding.value = Value();
+    }
     bool steals_variable(const CallExpr& call, SymbolId target) const;
 
     // Removes the locals a returning call bound, restoring what they shadowed.
