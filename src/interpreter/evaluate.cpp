@@ -44,15 +44,11 @@ const Value* Interpreter::peek_operand(const Expr& expr) {
 }
 
 Value Interpreter::evaluate_binary(const BinaryExpr& expr) {
+    // Strings compared in place (when the arithmetic path was not tried on this node):
+    // no copy of either side is made.
     if (expr.op.kind == TokenKind::EqualEqual || expr.op.kind == TokenKind::NotEqual) {
-        // Comparing strings in place: no copy of either side is made.
-        const Value* a = peek_operand(*expr.left);
-        if (a != nullptr && a->is(Value::String)) {
-            const Value* b = peek_operand(*expr.right);
-            if (b != nullptr && b->is(Value::String)) {
-                return Value::boolean((a->text() == b->text()) == (expr.op.kind == TokenKind::EqualEqual));
-            }
-        }
+        Scalar same = scalar_string_equality(expr);
+        if (same.ok()) return same.value();
     }
     Value left = evaluate_operand(*expr.left);
     Value right = evaluate_operand(*expr.right);  // always both: "and" and "or" do not short-circuit

@@ -85,14 +85,10 @@ void Interpreter::execute_assign(SymbolId name, const Expr& value_expr) {
             break;
         }
         case ExprKind::Variable:
-            scalar = Scalar::of(peek(value_expr.as<VariableExpr>().name.id));
-            if (!scalar.ok()) {
-                assign_value(name, value_expr);
-                return;
-            }
-            break;
         case ExprKind::Unary:
-            scalar = scalar_unary(value_expr.as<UnaryExpr>());
+            scalar = value_expr.kind == ExprKind::Variable
+                         ? Scalar::of(peek(value_expr.as<VariableExpr>().name.id))
+                         : scalar_unary(value_expr.as<UnaryExpr>());
             if (!scalar.ok()) {
                 assign_value(name, value_expr);
                 return;
@@ -107,8 +103,10 @@ void Interpreter::execute_assign(SymbolId name, const Expr& value_expr) {
     store_scalar(name, scalar);
 }
 
+// Everything the arithmetic path does not take, or has already tried and given up
+// on (a unary expression), is evaluated in full here, without trying it again.
 void Interpreter::assign_value(SymbolId name, const Expr& value_expr) {
-    store(name, evaluate_fast(value_expr));
+    store(name, value_expr.kind == ExprKind::Unary ? evaluate_node(value_expr) : evaluate_fast(value_expr));
 }
 
 void Interpreter::assign_call(SymbolId name, const CallExpr& call) {
