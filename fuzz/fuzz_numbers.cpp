@@ -48,7 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const quenra::Token& token = tokens[0];
     if (token.kind == quenra::TokenKind::Integer) {
         if (dot || static_cast<double>(token.integer()) != expected) std::abort();
-        if (std::to_string(token.integer()) != digits.substr(digits.find_first_not_of('0') == std::string::npos ? digits.size() - 1 : digits.find_first_not_of('0'))) std::abort();
+        if (std::to_string(token.integer()) !=
+            digits.substr(digits.find_first_not_of('0') == std::string::npos
+                              ? digits.size() - 1
+                              : digits.find_first_not_of('0')))
+            std::abort();
     } else if (token.kind == quenra::TokenKind::Float) {
         if (token.number() != expected) std::abort();
     } else {

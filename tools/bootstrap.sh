@@ -15,7 +15,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(build-essential cmake pkg-config python3 libicu-dev libsdl2-dev libedit-dev
           libgtest-dev googletest)
 if [ "$mode" = test ]; then
-    packages+=(tmux xvfb x11-apps xdotool imagemagick clang-14 libclang-rt-14-dev time)
+    packages+=(tmux xvfb x11-apps xdotool imagemagick clang-14 libclang-rt-14-dev clang-format-14 time)
 fi
 
 install_missing() {
@@ -48,6 +48,7 @@ case "$mode" in
         ./build/quenra examples/hello.qn
         ;;
     test)
+        bash tools/check_format.sh
         build build -DQUENRA_WERROR=ON
         ctest --test-dir build --output-on-failure -j "$jobs"
         build build-sanitize -DQUENRA_WERROR=ON -DQUENRA_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo

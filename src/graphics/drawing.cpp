@@ -36,7 +36,7 @@ namespace {
 // span as one horizontal line. Whatever the renderer refuses is left out of the
 // frame; the script goes on.
 class RendererSink {
-  public:
+public:
     explicit RendererSink(SDL_Renderer* renderer) : renderer_(renderer) {}
     RendererSink(const RendererSink&) = delete;
     RendererSink& operator=(const RendererSink&) = delete;
@@ -50,7 +50,7 @@ class RendererSink {
         sdl::api().RenderDrawLine(renderer_, x0, y, x1, y);
     }
 
-  private:
+private:
     static constexpr int BATCH = 512;
     void flush() {
         if (count_ > 0) sdl::api().RenderDrawPoints(renderer_, points_, count_);
@@ -142,11 +142,7 @@ Value draw_shape(Interpreter& in, const CallExpr& call, Style style) {
 
 namespace quenra::builtins {
 
-Value fill(Interpreter& in, const CallExpr& call) {
-    return draw_shape(in, call, Style::Filled);
-}
-Value draw(Interpreter& in, const CallExpr& call) {
-    return draw_shape(in, call, Style::Outline);
-}
+Value fill(Interpreter& in, const CallExpr& call) { return draw_shape(in, call, Style::Filled); }
+Value draw(Interpreter& in, const CallExpr& call) { return draw_shape(in, call, Style::Outline); }
 
 }  // namespace quenra::builtins

@@ -19,9 +19,7 @@ Uint32 init_flag(Subsystem subsystem) {
     return 0;
 }
 
-int& holders(Subsystem subsystem) {
-    return subsystem_holders[static_cast<int>(subsystem)];
-}
+int& holders(Subsystem subsystem) { return subsystem_holders[static_cast<int>(subsystem)]; }
 
 }  // namespace
 

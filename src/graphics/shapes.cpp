@@ -19,7 +19,9 @@ bool integer_arguments(Interpreter& in, const CallExpr& call, std::int64_t (&out
     return ok;
 }
 
-std::int32_t low_signed(std::int64_t value) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(value)); }
+std::int32_t low_signed(std::int64_t value) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
 std::uint32_t low_unsigned(std::int64_t value) { return static_cast<std::uint32_t>(value); }
 std::uint8_t low_byte(std::int64_t value) { return static_cast<std::uint8_t>(value); }
 
@@ -28,7 +30,8 @@ std::uint8_t low_byte(std::int64_t value) { return static_cast<std::uint8_t>(val
 Value rect(Interpreter& in, const CallExpr& call) {
     std::int64_t a[4];
     if (!integer_arguments(in, call, a)) return Value();
-    return Value::rect({low_signed(a[0]), low_signed(a[1]), low_unsigned(a[2]), low_unsigned(a[3])});
+    return Value::rect(
+        {low_signed(a[0]), low_signed(a[1]), low_unsigned(a[2]), low_unsigned(a[3])});
 }
 
 Value color(Interpreter& in, const CallExpr& call) {

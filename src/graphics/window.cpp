@@ -78,8 +78,9 @@ GraphicsState* open_window(std::uint32_t width, std::uint32_t height) {
     if (!too_high.empty()) return fail("Failed to create window: ", too_high);
     SDL_Window* window =
         sdl::api().CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                         static_cast<int>(width), static_cast<int>(height), 0);
-    if (window == nullptr) return fail("Failed to create window: SDL error: ", sdl::api().GetError());
+                                static_cast<int>(width), static_cast<int>(height), 0);
+    if (window == nullptr)
+        return fail("Failed to create window: SDL error: ", sdl::api().GetError());
     // The window holds the video subsystem for as long as it exists.
     sdl::hold_subsystem(sdl::Subsystem::Video, error);
     SDL_Renderer* renderer = sdl::api().CreateRenderer(window, -1, 0);
@@ -182,11 +183,7 @@ Value window_side(Interpreter& in, bool want_width) {
 
 }  // namespace
 
-Value window_width(Interpreter& in, const CallExpr&) {
-    return window_side(in, true);
-}
-Value window_height(Interpreter& in, const CallExpr&) {
-    return window_side(in, false);
-}
+Value window_width(Interpreter& in, const CallExpr&) { return window_side(in, true); }
+Value window_height(Interpreter& in, const CallExpr&) { return window_side(in, false); }
 
 }  // namespace quenra::builtins

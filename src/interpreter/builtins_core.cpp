@@ -12,9 +12,16 @@ Value len(Interpreter& in, const CallExpr& call) {
         case Value::Dict: return Value::number(static_cast<std::int64_t>(x.entries().size()));
         case Value::Array: return Value::number(static_cast<std::int64_t>(x.items().size()));
         case Value::String: return Value::number(static_cast<std::int64_t>(x.text().size()));
-        case Value::Number: case Value::Float: case Value::Boolean: case Value::Function:
-        case Value::Rect: case Value::Color: case Value::Circle: case Value::Triangle:
-        case Value::Null: case Value::Error: return Value();
+        case Value::Number:
+        case Value::Float:
+        case Value::Boolean:
+        case Value::Function:
+        case Value::Rect:
+        case Value::Color:
+        case Value::Circle:
+        case Value::Triangle:
+        case Value::Null:
+        case Value::Error: return Value();
     }
     return Value();
 }
@@ -65,7 +72,8 @@ Value kind_test(Interpreter& in, const CallExpr& call, Test test) {
 }  // namespace
 
 Value is_number(Interpreter& in, const CallExpr& call) {
-    return kind_test(in, call, [](const Value& x) { return x.is(Value::Number) || x.is(Value::Float); });
+    return kind_test(in, call,
+                     [](const Value& x) { return x.is(Value::Number) || x.is(Value::Float); });
 }
 
 Value is_string(Interpreter& in, const CallExpr& call) {

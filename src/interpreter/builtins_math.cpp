@@ -38,7 +38,8 @@ Value abs(Interpreter& in, const CallExpr& call) {
     if (x.is(Value::Number)) {
         // Wrapping: the smallest integer is its own absolute value.
         auto bits = static_cast<std::uint64_t>(x.as_number());
-        return Value::number(x.as_number() < 0 ? static_cast<std::int64_t>(0 - bits) : x.as_number());
+        return Value::number(x.as_number() < 0 ? static_cast<std::int64_t>(0 - bits)
+                                               : x.as_number());
     }
     if (x.is(Value::Float)) return Value::floating(std::fabs(x.as_float()));
     return Value();

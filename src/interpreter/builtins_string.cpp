@@ -32,7 +32,8 @@ Value map_case(Interpreter& in, const CallExpr& call, Case which) {
     }
     if (ascii) return Value::string(std::move(out));
     out.clear();
-    icu::UnicodeString wide = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    icu::UnicodeString wide = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
     if (which == Case::Upper) {
         wide.toUpper(icu::Locale::getRoot());
     } else {
@@ -142,7 +143,8 @@ Value contains(Interpreter& in, const CallExpr& call) {
     Value needle_value = in.evaluate_fast(call.args[1]);
     if (in.stopped()) return Value();
     if (haystack_value.is(Value::String) && needle_value.is(Value::String)) {  // no copies needed
-        return Value::boolean(haystack_value.text().find(needle_value.text()) != std::string_view::npos);
+        return Value::boolean(haystack_value.text().find(needle_value.text()) !=
+                              std::string_view::npos);
     }
     std::string haystack = to_display_string(haystack_value);
     std::string needle = to_display_string(needle_value);

@@ -24,8 +24,9 @@ OutBuffer& out_buffer() {
 
 [[noreturn]] void fail_output(int error_number) {
     if (!platform::is_broken_pipe(error_number)) {
-        std::string message = "Error: could not write to standard output: " +
-                              platform::os_error_text(error_number) + "\n";
+        std::string message =
+            "Error: could not write to standard output: " + platform::os_error_text(error_number) +
+            "\n";
         platform::write_all(platform::Stream::Err, message.data(), message.size());
     }
     platform::exit_now(1);

@@ -32,7 +32,8 @@ public:
     const Value* find(const Value& key) const;
     // The same, trying entry `hint` first; on a find, `hint` is set to its entry.
     const Value* find(const Value& key, std::uint32_t& hint) const {
-        if (hint < entries_.size() && entries_[hint].key.same_payload(key)) return &entries_[hint].value;
+        if (hint < entries_.size() && entries_[hint].key.same_payload(key))
+            return &entries_[hint].value;
         return find_and_remember(key, hint);
     }
     // Inserts or replaces.

@@ -11,7 +11,6 @@
 
 namespace quenra {
 
-
 Value Interpreter::evaluate_node(const Expr& expr) {
     switch (expr.kind) {
         case ExprKind::Number: return Value::number(expr.as<NumberExpr>().value);
@@ -51,13 +50,16 @@ Value Interpreter::evaluate_binary(const BinaryExpr& expr) {
         if (same.ok()) return same.value();
     }
     Value left = evaluate_operand(*expr.left);
-    Value right = evaluate_operand(*expr.right);  // always both: "and" and "or" do not short-circuit
+    Value right =
+        evaluate_operand(*expr.right);  // always both: "and" and "or" do not short-circuit
     // A stopped run unwinds without building anything more (joining strings on the
     // way out of a deep recursion would cost time quadratic in its depth).
     if (stopped()) return Value();
     if (left.kind() == right.kind()) {
-        if (left.is(Value::Number)) return apply_numbers(left.as_number(), expr.op.kind, right.as_number());
-        if (left.is(Value::Float)) return apply_floats(left.as_float(), expr.op.kind, right.as_float());
+        if (left.is(Value::Number))
+            return apply_numbers(left.as_number(), expr.op.kind, right.as_number());
+        if (left.is(Value::Float))
+            return apply_floats(left.as_float(), expr.op.kind, right.as_float());
     }
     return apply_binary(std::move(left), expr.op.kind, right);
 }

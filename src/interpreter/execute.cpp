@@ -42,9 +42,7 @@ void Interpreter::execute_definition(const FunctionDefStmt& stmt) {
     store(stmt.name.id, Value::function(stmt.function));
 }
 
-void Interpreter::execute_expression(const Expr& expr) {
-    evaluate(expr);
-}
+void Interpreter::execute_expression(const Expr& expr) { evaluate(expr); }
 
 void Interpreter::execute_sequence(const StmtList& statements) {
     for (const Stmt& stmt : statements) {
@@ -97,7 +95,10 @@ void Interpreter::execute_assign(SymbolId name, const Expr& value_expr) {
         case ExprKind::Number: scalar = Scalar::number(value_expr.as<NumberExpr>().value); break;
         case ExprKind::Float: scalar = Scalar::floating(value_expr.as<FloatExpr>().value); break;
         case ExprKind::Boolean: scalar = Scalar::truth(value_expr.as<BooleanExpr>().value); break;
-        case ExprKind::String: case ExprKind::Array: case ExprKind::Dict: case ExprKind::Index:
+        case ExprKind::String:
+        case ExprKind::Array:
+        case ExprKind::Dict:
+        case ExprKind::Index:
         case ExprKind::Range: assign_value(name, value_expr); return;
     }
     store_scalar(name, scalar);
@@ -106,7 +107,8 @@ void Interpreter::execute_assign(SymbolId name, const Expr& value_expr) {
 // Everything the arithmetic path does not take, or has already tried and given up
 // on (a unary expression), is evaluated in full here, without trying it again.
 void Interpreter::assign_value(SymbolId name, const Expr& value_expr) {
-    store(name, value_expr.kind == ExprKind::Unary ? evaluate_node(value_expr) : evaluate_fast(value_expr));
+    store(name, value_expr.kind == ExprKind::Unary ? evaluate_node(value_expr)
+                                                   : evaluate_fast(value_expr));
 }
 
 void Interpreter::assign_call(SymbolId name, const CallExpr& call) {
@@ -178,7 +180,8 @@ void Interpreter::execute_compound(const CompoundAssignStmt& stmt) {
     if (current.is(Value::Number) || current.is(Value::Float)) {
         Scalar operand = scalar_operand(stmt.value);
         if (operand.kind == current.kind()) {
-            Scalar result = combine_scalars(Scalar::of(current), compound_op(stmt.op.kind), operand);
+            Scalar result =
+                combine_scalars(Scalar::of(current), compound_op(stmt.op.kind), operand);
             if (result.ok()) {
                 store_scalar(stmt.name.id, result);
                 return;
@@ -279,12 +282,19 @@ bool matches(const Value& subject, const Value& pattern) {
     if (subject.kind() != pattern.kind()) return false;
     switch (subject.kind()) {
         case Value::Number: return subject.as_number() == pattern.as_number();
-        case Value::Float: return std::fabs(subject.as_float() - pattern.as_float()) < FLOAT_TOLERANCE;
+        case Value::Float:
+            return std::fabs(subject.as_float() - pattern.as_float()) < FLOAT_TOLERANCE;
         case Value::String: return subject.text() == pattern.text();
         case Value::Boolean: return subject.as_boolean() == pattern.as_boolean();
         case Value::Null: return true;
-        case Value::Array: case Value::Dict: case Value::Function: case Value::Rect:
-        case Value::Color: case Value::Circle: case Value::Triangle: case Value::Error: return false;
+        case Value::Array:
+        case Value::Dict:
+        case Value::Function:
+        case Value::Rect:
+        case Value::Color:
+        case Value::Circle:
+        case Value::Triangle:
+        case Value::Error: return false;
     }
     return false;
 }

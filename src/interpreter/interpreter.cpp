@@ -27,7 +27,9 @@ constexpr std::uintptr_t STACK_RESERVE = 96u << 20;
 constexpr std::uintptr_t STACK_RESERVE = 32u << 20;
 #endif
 
-std::uintptr_t frame_address() { return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)); }
+std::uintptr_t frame_address() {
+    return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+}
 
 }  // namespace
 
@@ -56,7 +58,8 @@ void Interpreter::prepare() {
     bindings_.resize(symbols_.size());
     symbol_texts_.resize(symbols_.size());
     for (std::size_t id = old_size; id < bindings_.size(); ++id) {
-        bindings_[id].builtin = static_cast<std::int8_t>(find_builtin(symbols_.text(static_cast<SymbolId>(id))));
+        bindings_[id].builtin =
+            static_cast<std::int8_t>(find_builtin(symbols_.text(static_cast<SymbolId>(id))));
     }
 }
 
@@ -64,10 +67,7 @@ void Interpreter::make_symbol_string(SymbolId id) {
     symbol_texts_[id] = Value::string(symbols_.text(id));
 }
 
-
 void Interpreter::declare_global(SymbolId name) { bindings_[name].declared_global = true; }
-
-
 
 void Interpreter::raise_fatal(Fatal fatal) {
     if (fatal_ == Fatal::None) fatal_ = fatal;
@@ -94,7 +94,8 @@ bool Interpreter::too_large(std::uint64_t count, std::uint64_t size) const {
 
 Value Interpreter::call_user_function(const FunctionBody& function, Value* arguments,
                                       std::size_t count) {
-    if (depth_ >= MAX_CALL_DEPTH || frame_address() < stack_limit_) raise_fatal(Fatal::RecursionDepth);
+    if (depth_ >= MAX_CALL_DEPTH || frame_address() < stack_limit_)
+        raise_fatal(Fatal::RecursionDepth);
     if (stopped() || check_interrupt()) return Value();
     ++depth_;
     std::size_t slot_base = saved_.size();
@@ -131,7 +132,5 @@ Value Interpreter::call_user_function(const FunctionBody& function, Value* argum
     }
     return result;
 }
-
-
 
 }  // namespace quenra

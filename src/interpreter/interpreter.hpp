@@ -92,9 +92,13 @@ public:
             case ExprKind::Call:
                 if constexpr (!TRY_SCALAR) return evaluate_call(expr.as<CallExpr>());
                 break;
-            case ExprKind::Boolean: case ExprKind::Binary:
-            case ExprKind::Unary: case ExprKind::Array: case ExprKind::Dict:
-            case ExprKind::Index: case ExprKind::Range: break;
+            case ExprKind::Boolean:
+            case ExprKind::Binary:
+            case ExprKind::Unary:
+            case ExprKind::Array:
+            case ExprKind::Dict:
+            case ExprKind::Index:
+            case ExprKind::Range: break;
         }
         if constexpr (TRY_SCALAR) return evaluate(expr);
         return evaluate_node(expr);
@@ -166,7 +170,9 @@ public:
     // A store of a scalar result: when the write goes to the record itself and
     // the value there holds no payload, the new one simply overwrites it.
     [[gnu::always_inline]] void store_scalar(SymbolId name, const Scalar& scalar);
-    [[gnu::noinline]] void store_scalar_slowly(SymbolId name, const Scalar& scalar) { store(name, scalar.value()); }
+    [[gnu::noinline]] void store_scalar_slowly(SymbolId name, const Scalar& scalar) {
+        store(name, scalar.value());
+    }
     Scalar try_scalar(const Expr& expr);
     // The value an expression of a variable and indexes by literals or scalar
     // expressions (a.b, a[i], a[i].b, ...) stands for, read in place: no copy of
@@ -177,7 +183,8 @@ public:
     // Operands that are literals or variables are read here, so the common leaf
     // cases cost no call.
     Scalar scalar_operand(const Expr& expr) {
-        if (expr.kind == ExprKind::Variable) return Scalar::of(peek(expr.as<VariableExpr>().name.id));
+        if (expr.kind == ExprKind::Variable)
+            return Scalar::of(peek(expr.as<VariableExpr>().name.id));
         if (expr.kind == ExprKind::Number) return Scalar::number(expr.as<NumberExpr>().value);
         if (expr.kind == ExprKind::Float) return Scalar::floating(expr.as<FloatExpr>().value);
         return try_scalar(expr);
@@ -240,7 +247,9 @@ public:
     Fatal fatal() const { return fatal_; }
     void raise_fatal(Fatal fatal);
     // Clears the break and continue flags (after a top-level statement).
-    void clear_loop_flags() { signals_ &= static_cast<std::uint8_t>(~(SIGNAL_BREAK | SIGNAL_CONTINUE)); }
+    void clear_loop_flags() {
+        signals_ &= static_cast<std::uint8_t>(~(SIGNAL_BREAK | SIGNAL_CONTINUE));
+    }
     // Clears every signal, the fatal stop included (the interactive loop, after a line).
     void clear_signals();
     bool has_pending_return() const { return (signals_ & SIGNAL_RETURN) != 0; }
@@ -278,14 +287,15 @@ private:
     // return moves it back.
     struct Binding {
         Value value;
-        std::uint32_t owner = 0;   // call depth that owns `value`; 0 for the global
+        std::uint32_t owner = 0;     // call depth that owns `value`; 0 for the global
         std::int32_t shadowed = -1;  // entry of `saved_` holding what `value` shadows, or -1
-        std::int8_t builtin = -1;  // index in the built-in table, or -1
+        std::int8_t builtin = -1;    // index in the built-in table, or -1
         bool declared_global = false;
     };
     struct SavedBinding {
         // The value is moved in only once the entry's storage exists.
-        SavedBinding(Value&& shadowed_value, SymbolId id, std::uint32_t depth, std::int32_t previous)
+        SavedBinding(Value&& shadowed_value, SymbolId id, std::uint32_t depth,
+                     std::int32_t previous)
             : value(std::move(shadowed_value)), name(id), owner(depth), shadowed(previous) {}
         Value value;
         SymbolId name;
@@ -392,7 +402,8 @@ private:
 
 inline void Interpreter::store_scalar(SymbolId name, const Scalar& scalar) {
     Binding& binding = bindings_[name];
-    if (binding.owner == depth_ && (depth_ == 0 || !binding.declared_global) && binding.value.holds_no_payload()) {
+    if (binding.owner == depth_ && (depth_ == 0 || !binding.declared_global) &&
+        binding.value.holds_no_payload()) {
         binding.value.overwrite_scalar(scalar.kind, scalar.integer);
         return;
     }

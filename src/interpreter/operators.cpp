@@ -51,7 +51,9 @@ Value float_op(double a, BinaryOp op, double b) {
         case BinaryOp::Gt: return Value::boolean(a > b);
         case BinaryOp::Le: return Value::boolean(a <= b);
         case BinaryOp::Ge: return Value::boolean(a >= b);
-        case BinaryOp::And: case BinaryOp::Or: case BinaryOp::None: return Value();
+        case BinaryOp::And:
+        case BinaryOp::Or:
+        case BinaryOp::None: return Value();
     }
     return Value();
 }
@@ -72,9 +74,18 @@ Value string_op(Value left, BinaryOp op, const Value& right) {
         }
         case BinaryOp::Eq: return Value::boolean(left.text() == right.text());
         case BinaryOp::Ne: return Value::boolean(left.text() != right.text());
-        case BinaryOp::Sub: case BinaryOp::Mul: case BinaryOp::Div: case BinaryOp::Mod:
-        case BinaryOp::Pow: case BinaryOp::Lt: case BinaryOp::Gt: case BinaryOp::Le:
-        case BinaryOp::Ge: case BinaryOp::And: case BinaryOp::Or: case BinaryOp::None: return Value();
+        case BinaryOp::Sub:
+        case BinaryOp::Mul:
+        case BinaryOp::Div:
+        case BinaryOp::Mod:
+        case BinaryOp::Pow:
+        case BinaryOp::Lt:
+        case BinaryOp::Gt:
+        case BinaryOp::Le:
+        case BinaryOp::Ge:
+        case BinaryOp::And:
+        case BinaryOp::Or:
+        case BinaryOp::None: return Value();
     }
     return Value();
 }
@@ -85,9 +96,17 @@ Value boolean_op(bool a, BinaryOp op, bool b) {
         case BinaryOp::Or: return Value::boolean(a || b);
         case BinaryOp::Eq: return Value::boolean(a == b);
         case BinaryOp::Ne: return Value::boolean(a != b);
-        case BinaryOp::Add: case BinaryOp::Sub: case BinaryOp::Mul: case BinaryOp::Div:
-        case BinaryOp::Mod: case BinaryOp::Pow: case BinaryOp::Lt: case BinaryOp::Gt:
-        case BinaryOp::Le: case BinaryOp::Ge: case BinaryOp::None: return Value();
+        case BinaryOp::Add:
+        case BinaryOp::Sub:
+        case BinaryOp::Mul:
+        case BinaryOp::Div:
+        case BinaryOp::Mod:
+        case BinaryOp::Pow:
+        case BinaryOp::Lt:
+        case BinaryOp::Gt:
+        case BinaryOp::Le:
+        case BinaryOp::Ge:
+        case BinaryOp::None: return Value();
     }
     return Value();
 }
@@ -102,8 +121,14 @@ Value apply_binary(Value left, TokenKind token, const Value& right) {
         case Value::Float: return float_op(left.as_float(), op, right.as_float());
         case Value::String: return string_op(std::move(left), op, right);
         case Value::Boolean: return boolean_op(left.as_boolean(), op, right.as_boolean());
-        case Value::Array: case Value::Dict: case Value::Function: case Value::Rect:
-        case Value::Color: case Value::Circle: case Value::Triangle: case Value::Null:
+        case Value::Array:
+        case Value::Dict:
+        case Value::Function:
+        case Value::Rect:
+        case Value::Color:
+        case Value::Circle:
+        case Value::Triangle:
+        case Value::Null:
         case Value::Error: return Value();
     }
     return Value();

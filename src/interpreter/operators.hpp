@@ -15,7 +15,23 @@ namespace quenra {
 inline constexpr double FLOAT_TOLERANCE = 2.220446049250313e-16;
 
 // The binary operators, classified once from the operator token's kind.
-enum class BinaryOp : std::uint8_t { Add, Sub, Mul, Div, Mod, Pow, Eq, Ne, Lt, Gt, Le, Ge, And, Or, None };
+enum class BinaryOp : std::uint8_t {
+    Add,
+    Sub,
+    Mul,
+    Div,
+    Mod,
+    Pow,
+    Eq,
+    Ne,
+    Lt,
+    Gt,
+    Le,
+    Ge,
+    And,
+    Or,
+    None
+};
 
 constexpr BinaryOp classify(TokenKind kind) {
     switch (kind) {
@@ -33,18 +49,45 @@ constexpr BinaryOp classify(TokenKind kind) {
         case TokenKind::GreaterEqual: return BinaryOp::Ge;
         case TokenKind::And: return BinaryOp::And;
         case TokenKind::Or: return BinaryOp::Or;
-        case TokenKind::Let: case TokenKind::Def: case TokenKind::Return: case TokenKind::If:
-        case TokenKind::Else: case TokenKind::While: case TokenKind::For: case TokenKind::In:
-        case TokenKind::Break: case TokenKind::Continue: case TokenKind::True:
-        case TokenKind::False: case TokenKind::Not: case TokenKind::Match: case TokenKind::Try:
-        case TokenKind::Catch: case TokenKind::Global: case TokenKind::Identifier:
-        case TokenKind::Integer: case TokenKind::Float: case TokenKind::String:
-        case TokenKind::Assign: case TokenKind::PlusAssign: case TokenKind::MinusAssign:
-        case TokenKind::StarAssign: case TokenKind::SlashAssign: case TokenKind::LeftParen:
-        case TokenKind::RightParen: case TokenKind::LeftBrace: case TokenKind::RightBrace:
-        case TokenKind::LeftBracket: case TokenKind::RightBracket: case TokenKind::Comma:
-        case TokenKind::Colon: case TokenKind::Semicolon: case TokenKind::Arrow:
-        case TokenKind::FatArrow: case TokenKind::Dot: case TokenKind::Question:
+        case TokenKind::Let:
+        case TokenKind::Def:
+        case TokenKind::Return:
+        case TokenKind::If:
+        case TokenKind::Else:
+        case TokenKind::While:
+        case TokenKind::For:
+        case TokenKind::In:
+        case TokenKind::Break:
+        case TokenKind::Continue:
+        case TokenKind::True:
+        case TokenKind::False:
+        case TokenKind::Not:
+        case TokenKind::Match:
+        case TokenKind::Try:
+        case TokenKind::Catch:
+        case TokenKind::Global:
+        case TokenKind::Identifier:
+        case TokenKind::Integer:
+        case TokenKind::Float:
+        case TokenKind::String:
+        case TokenKind::Assign:
+        case TokenKind::PlusAssign:
+        case TokenKind::MinusAssign:
+        case TokenKind::StarAssign:
+        case TokenKind::SlashAssign:
+        case TokenKind::LeftParen:
+        case TokenKind::RightParen:
+        case TokenKind::LeftBrace:
+        case TokenKind::RightBrace:
+        case TokenKind::LeftBracket:
+        case TokenKind::RightBracket:
+        case TokenKind::Comma:
+        case TokenKind::Colon:
+        case TokenKind::Semicolon:
+        case TokenKind::Arrow:
+        case TokenKind::FatArrow:
+        case TokenKind::Dot:
+        case TokenKind::Question:
         case TokenKind::Eof: return BinaryOp::None;
     }
     return BinaryOp::None;
@@ -52,7 +95,8 @@ constexpr BinaryOp classify(TokenKind kind) {
 
 inline constexpr auto BINARY_OPS = [] {
     std::array<BinaryOp, TOKEN_KIND_COUNT> table{};
-    for (std::size_t i = 0; i < TOKEN_KIND_COUNT; ++i) table[i] = classify(static_cast<TokenKind>(i));
+    for (std::size_t i = 0; i < TOKEN_KIND_COUNT; ++i)
+        table[i] = classify(static_cast<TokenKind>(i));
     return table;
 }();
 
@@ -93,7 +137,9 @@ inline Value apply_numbers(std::int64_t a, TokenKind token, std::int64_t b) {
         case BinaryOp::Gt: return Value::boolean(a > b);
         case BinaryOp::Le: return Value::boolean(a <= b);
         case BinaryOp::Ge: return Value::boolean(a >= b);
-        case BinaryOp::And: case BinaryOp::Or: case BinaryOp::None: return Value();
+        case BinaryOp::And:
+        case BinaryOp::Or:
+        case BinaryOp::None: return Value();
     }
     return Value();
 }

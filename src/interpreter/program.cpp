@@ -10,7 +10,8 @@ namespace {
 
 bool defines_main(const StmtList& statements, SymbolId main) {
     for (const Stmt& stmt : statements) {
-        if (stmt.kind == StmtKind::FunctionDef && stmt.as<FunctionDefStmt>().name.id == main) return true;
+        if (stmt.kind == StmtKind::FunctionDef && stmt.as<FunctionDefStmt>().name.id == main)
+            return true;
     }
     return false;
 }

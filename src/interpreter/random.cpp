@@ -11,10 +11,14 @@ namespace {
 constexpr std::uint32_t rotl(std::uint32_t v, int n) { return (v << n) | (v >> (32 - n)); }
 
 void quarter_round(std::uint32_t* x, int a, int b, int c, int d) {
-    x[a] += x[b]; x[d] = rotl(x[d] ^ x[a], 16);
-    x[c] += x[d]; x[b] = rotl(x[b] ^ x[c], 12);
-    x[a] += x[b]; x[d] = rotl(x[d] ^ x[a], 8);
-    x[c] += x[d]; x[b] = rotl(x[b] ^ x[c], 7);
+    x[a] += x[b];
+    x[d] = rotl(x[d] ^ x[a], 16);
+    x[c] += x[d];
+    x[b] = rotl(x[b] ^ x[c], 12);
+    x[a] += x[b];
+    x[d] = rotl(x[d] ^ x[a], 8);
+    x[c] += x[d];
+    x[b] = rotl(x[b] ^ x[c], 7);
 }
 
 // Blocks between rekeyings from the OS (each block gives eight 64-bit outputs).
@@ -25,14 +29,15 @@ struct Generator {
     std::uint32_t nonce[3] = {0, 0, 0};
     std::uint32_t counter = 0;
     std::uint32_t block[16];
-    int next = 16;  // words of `block` already used
+    int next = 16;                                    // words of `block` already used
     std::uint64_t blocks_since_rekey = REKEY_BLOCKS;  // forces keying on first use
 
     void rekey() {
         std::uint32_t seed[11];
         if (!platform::random_bytes(seed, sizeof seed)) {
             // No OS source: fall back to the clock and addresses (still varies per run).
-            auto now = static_cast<std::uint64_t>(platform::Clock::now().time_since_epoch().count());
+            auto now =
+                static_cast<std::uint64_t>(platform::Clock::now().time_since_epoch().count());
             for (int i = 0; i < 11; ++i) {
                 seed[i] = static_cast<std::uint32_t>(now >> (i % 2 ? 32 : 0)) ^
                           static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(this)) ^

@@ -68,9 +68,12 @@ Scalar Interpreter::scalar_call(const CallExpr& call) {
             if (count < 1) return Scalar::none();
             const Value* value = peek_path(call.args[0]);
             if (value == nullptr) return Scalar::none();
-            if (value->is(Value::Array)) return Scalar::number(static_cast<std::int64_t>(value->items().size()));
-            if (value->is(Value::String)) return Scalar::number(static_cast<std::int64_t>(value->text().size()));
-            if (value->is(Value::Dict)) return Scalar::number(static_cast<std::int64_t>(value->entries().size()));
+            if (value->is(Value::Array))
+                return Scalar::number(static_cast<std::int64_t>(value->items().size()));
+            if (value->is(Value::String))
+                return Scalar::number(static_cast<std::int64_t>(value->text().size()));
+            if (value->is(Value::Dict))
+                return Scalar::number(static_cast<std::int64_t>(value->entries().size()));
             return Scalar::none();
         }
         case BUILTIN_ABS: {
@@ -78,7 +81,8 @@ Scalar Interpreter::scalar_call(const CallExpr& call) {
             Scalar a = scalar_operand(call.args[0]);
             if (a.kind == ValueKind::Number) {
                 auto bits = static_cast<std::uint64_t>(a.integer);  // the smallest stays itself
-                return Scalar::number(a.integer < 0 ? static_cast<std::int64_t>(0 - bits) : a.integer);
+                return Scalar::number(a.integer < 0 ? static_cast<std::int64_t>(0 - bits)
+                                                    : a.integer);
             }
             if (a.kind == ValueKind::Float) return Scalar::floating(std::fabs(a.real));
             return Scalar::none();
@@ -118,13 +122,15 @@ const Value* Interpreter::peek_path(const Expr& expr) {
     if (expr.kind != ExprKind::Index) return nullptr;
     const auto& node = expr.as<IndexExpr>();
     const Expr& object_expr = *node.object;
-    const Value* object = object_expr.kind == ExprKind::Variable ? &peek(object_expr.as<VariableExpr>().name.id)
-                                                                 : peek_path(object_expr);
+    const Value* object = object_expr.kind == ExprKind::Variable
+                              ? &peek(object_expr.as<VariableExpr>().name.id)
+                              : peek_path(object_expr);
     if (object == nullptr) return nullptr;
     const Expr& index = *node.index;
     if (index.kind == ExprKind::String) {
         if (!object->is(Value::Dict)) return &NULL_VALUE;
-        const Value* found = object->entries().find(symbol_string(index.as<StringExpr>().value.id), node.entry_hint);
+        const Value* found =
+            object->entries().find(symbol_string(index.as<StringExpr>().value.id), node.entry_hint);
         return found != nullptr ? found : &NULL_VALUE;
     }
     Scalar position = scalar_operand(index);
@@ -137,9 +143,14 @@ const Value* Interpreter::peek_path(const Expr& expr) {
 
 ScalarHint Interpreter::scalar_hint_of(const Expr& expr) {
     switch (expr.kind) {
-        case ExprKind::Number: case ExprKind::Float: case ExprKind::Boolean: case ExprKind::Variable:
+        case ExprKind::Number:
+        case ExprKind::Float:
+        case ExprKind::Boolean:
+        case ExprKind::Variable:
         case ExprKind::Index: return ScalarHint::Maybe;
-        case ExprKind::String: case ExprKind::Array: case ExprKind::Dict:
+        case ExprKind::String:
+        case ExprKind::Array:
+        case ExprKind::Dict:
         case ExprKind::Range: return ScalarHint::Never;
         case ExprKind::Call:
             return is_scalar_builtin(expr.as<CallExpr>()) ? ScalarHint::Maybe : ScalarHint::Never;
@@ -200,7 +211,8 @@ inline Scalar Interpreter::scalar_shaped(const OperandShape& shape, const Expr& 
 // Both operands leaves (the most common node by far): no call is made, so this
 // stays a leaf function; anything else continues in scalar_binary_nested.
 Scalar Interpreter::scalar_binary(const BinaryExpr& node) {
-    if (node.left_shape.kind == OperandShape::Kind::Other || node.right_shape.kind == OperandShape::Kind::Other) {
+    if (node.left_shape.kind == OperandShape::Kind::Other ||
+        node.right_shape.kind == OperandShape::Kind::Other) {
         return scalar_binary_nested(node);
     }
     Scalar a = scalar_leaf(node.left_shape);
@@ -217,7 +229,6 @@ Scalar Interpreter::scalar_binary_nested(const BinaryExpr& node) {
     if (b.kind != a.kind) return Scalar::none();
     return combine_scalars(a, binary_op(node.op.kind), b);
 }
-
 
 Scalar Interpreter::scalar_unary(const UnaryExpr& node) {
     Scalar a = scalar_operand(*node.operand);

@@ -35,7 +35,9 @@ inline Scalar scalar_numbers(std::int64_t a, BinaryOp op, std::int64_t b) {
         case BinaryOp::Gt: return Scalar::truth(a > b);
         case BinaryOp::Le: return Scalar::truth(a <= b);
         case BinaryOp::Ge: return Scalar::truth(a >= b);
-        case BinaryOp::And: case BinaryOp::Or: case BinaryOp::None: return Scalar::none();
+        case BinaryOp::And:
+        case BinaryOp::Or:
+        case BinaryOp::None: return Scalar::none();
     }
     return Scalar::none();
 }
@@ -54,7 +56,9 @@ inline Scalar scalar_floats(double a, BinaryOp op, double b) {
         case BinaryOp::Gt: return Scalar::truth(a > b);
         case BinaryOp::Le: return Scalar::truth(a <= b);
         case BinaryOp::Ge: return Scalar::truth(a >= b);
-        case BinaryOp::And: case BinaryOp::Or: case BinaryOp::None: return Scalar::none();
+        case BinaryOp::And:
+        case BinaryOp::Or:
+        case BinaryOp::None: return Scalar::none();
     }
     return Scalar::none();
 }
@@ -65,13 +69,20 @@ inline Scalar scalar_booleans(bool a, BinaryOp op, bool b) {
         case BinaryOp::Or: return Scalar::truth(a || b);
         case BinaryOp::Eq: return Scalar::truth(a == b);
         case BinaryOp::Ne: return Scalar::truth(a != b);
-        case BinaryOp::Add: case BinaryOp::Sub: case BinaryOp::Mul: case BinaryOp::Div:
-        case BinaryOp::Mod: case BinaryOp::Pow: case BinaryOp::Lt: case BinaryOp::Gt:
-        case BinaryOp::Le: case BinaryOp::Ge: case BinaryOp::None: return Scalar::none();
+        case BinaryOp::Add:
+        case BinaryOp::Sub:
+        case BinaryOp::Mul:
+        case BinaryOp::Div:
+        case BinaryOp::Mod:
+        case BinaryOp::Pow:
+        case BinaryOp::Lt:
+        case BinaryOp::Gt:
+        case BinaryOp::Le:
+        case BinaryOp::Ge:
+        case BinaryOp::None: return Scalar::none();
     }
     return Scalar::none();
 }
-
 
 inline Scalar combine_scalars(Scalar a, BinaryOp op, Scalar b) {
     if (a.kind == ValueKind::Number) return scalar_numbers(a.integer, op, b.integer);

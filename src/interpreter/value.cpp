@@ -1,8 +1,8 @@
 #include "interpreter/value.hpp"
 
 #include <charconv>
-#include <new>
 #include <cmath>
+#include <new>
 
 #include "interpreter/dict.hpp"
 #include "interpreter/payload_pool.hpp"
@@ -42,7 +42,8 @@ Value Value::error(std::string message) {
 
 Value Value::rect(RectData rect) {
     Value v(Rect);
-    v.word_.pointer = pool::make<RectObject>(std::size_t{1}, rect.x, rect.y, rect.width, rect.height);
+    v.word_.pointer =
+        pool::make<RectObject>(std::size_t{1}, rect.x, rect.y, rect.width, rect.height);
     return v;
 }
 
@@ -64,7 +65,8 @@ Value Value::circle(CircleData circle) noexcept {
 
 Value Value::triangle(TriangleData t) {
     Value v(Triangle);
-    v.word_.pointer = pool::make<TriangleObject>(std::size_t{1}, t.x1, t.y1, t.x2, t.y2, t.x3, t.y3);
+    v.word_.pointer =
+        pool::make<TriangleObject>(std::size_t{1}, t.x1, t.y1, t.x2, t.y2, t.x3, t.y3);
     return v;
 }
 
@@ -108,7 +110,8 @@ void park_children(std::vector<Value>& items, std::vector<Value>& sink) {
 
 void park_children(quenra::Dict& dict, std::vector<Value>& sink) {
     for (auto& entry : dict.items_for_release()) {
-        if (is_container(entry.value) && entry.value.is_unique()) sink.push_back(std::move(entry.value));
+        if (is_container(entry.value) && entry.value.is_unique())
+            sink.push_back(std::move(entry.value));
     }
 }
 
@@ -123,7 +126,12 @@ void Value::release() noexcept {
         case Error: pool::destroy(static_cast<ErrorObject*>(word_.pointer)); return;
         case Array:
         case Dict: break;
-        case Number: case Float: case Boolean: case Color: case Circle: case Null: return;
+        case Number:
+        case Float:
+        case Boolean:
+        case Color:
+        case Circle:
+        case Null: return;
     }
     auto destroy = [](ValueKind kind, void* pointer, std::vector<Value>& sink) {
         if (kind == Array) {
@@ -188,7 +196,8 @@ void append_float(std::string& out, double value) {
     // The shortest digits that read back as the same double, then written out
     // positionally: 1e21 prints as 1 and 21 zeros, 1.5e-7 as 0.00000015.
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
     if (text.front() == '-') {
         out += '-';
@@ -196,7 +205,8 @@ void append_float(std::string& out, double value) {
     }
     std::size_t e = text.find('e');
     int exponent = 0;
-    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(), exponent);
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(),
+                    exponent);
     std::string digits;
     for (char c : text.substr(0, e)) {
         if (c != '.') digits += c;

@@ -157,7 +157,9 @@ public:
     std::int64_t as_number() const noexcept { return word_.integer; }
     double as_float() const noexcept { return word_.real; }
     bool as_boolean() const noexcept { return word_.integer != 0; }
-    const StringObject& string_object() const noexcept { return *static_cast<const StringObject*>(word_.pointer); }
+    const StringObject& string_object() const noexcept {
+        return *static_cast<const StringObject*>(word_.pointer);
+    }
     std::string_view text() const noexcept { return string_object().text; }
     const std::vector<Value>& items() const noexcept {
         return static_cast<const ArrayObject*>(word_.pointer)->items;

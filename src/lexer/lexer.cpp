@@ -33,7 +33,8 @@ bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <
 constexpr auto NAME_CHARACTER = [] {
     std::array<bool, 128> table{};
     for (int c = 0; c < 128; ++c) {
-        table[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        table[c] =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
     }
     return table;
 }();
@@ -62,7 +63,8 @@ bool find_keyword(std::string_view word, TokenKind& kind) {
     // before any comparison.
     if (word.size() < 2 || word.size() > 8 || word[0] < 'a' || word[0] > 'w') return false;
     for (const Keyword& keyword : KEYWORDS) {
-        if (keyword.text.size() == word.size() && keyword.text[0] == word[0] && keyword.text == word) {
+        if (keyword.text.size() == word.size() && keyword.text[0] == word[0] &&
+            keyword.text == word) {
             kind = keyword.kind;
             return true;
         }
@@ -84,7 +86,10 @@ std::vector<Token> Lexer::tokenize() {
     while (!at_end()) {
         char c = source_[pos_];
         switch (c) {
-            case '\t': case '\n': case '\r': case ' ': ++pos_; break;
+            case '\t':
+            case '\n':
+            case '\r':
+            case ' ': ++pos_; break;
             case '#': skip_line_comment(); break;
             case '"': lex_string(); break;
             case '/':
@@ -98,21 +103,61 @@ std::vector<Token> Lexer::tokenize() {
                     emit(TokenKind::Slash);
                 }
                 break;
-            case '!': case '*': case '+': case '-': case '=': case '<': case '>':
-                lex_operator(c);
+            case '!':
+            case '*':
+            case '+':
+            case '-':
+            case '=':
+            case '<':
+            case '>': lex_operator(c); break;
+            case '%':
+                ++pos_;
+                emit(TokenKind::Percent);
                 break;
-            case '%': ++pos_; emit(TokenKind::Percent); break;
-            case '(': ++pos_; emit(TokenKind::LeftParen); break;
-            case ')': ++pos_; emit(TokenKind::RightParen); break;
-            case '{': ++pos_; emit(TokenKind::LeftBrace); break;
-            case '}': ++pos_; emit(TokenKind::RightBrace); break;
-            case '[': ++pos_; emit(TokenKind::LeftBracket); break;
-            case ']': ++pos_; emit(TokenKind::RightBracket); break;
-            case ',': ++pos_; emit(TokenKind::Comma); break;
-            case ':': ++pos_; emit(TokenKind::Colon); break;
-            case ';': ++pos_; emit(TokenKind::Semicolon); break;
-            case '.': ++pos_; emit(TokenKind::Dot); break;
-            case '?': ++pos_; emit(TokenKind::Question); break;
+            case '(':
+                ++pos_;
+                emit(TokenKind::LeftParen);
+                break;
+            case ')':
+                ++pos_;
+                emit(TokenKind::RightParen);
+                break;
+            case '{':
+                ++pos_;
+                emit(TokenKind::LeftBrace);
+                break;
+            case '}':
+                ++pos_;
+                emit(TokenKind::RightBrace);
+                break;
+            case '[':
+                ++pos_;
+                emit(TokenKind::LeftBracket);
+                break;
+            case ']':
+                ++pos_;
+                emit(TokenKind::RightBracket);
+                break;
+            case ',':
+                ++pos_;
+                emit(TokenKind::Comma);
+                break;
+            case ':':
+                ++pos_;
+                emit(TokenKind::Colon);
+                break;
+            case ';':
+                ++pos_;
+                emit(TokenKind::Semicolon);
+                break;
+            case '.':
+                ++pos_;
+                emit(TokenKind::Dot);
+                break;
+            case '?':
+                ++pos_;
+                emit(TokenKind::Question);
+                break;
             default:
                 if (is_digit(c)) {
                     lex_number();
@@ -158,11 +203,26 @@ void Lexer::lex_string() {
         if (at_end()) break;  // a backslash that ends the input is dropped
         char escaped = source_[pos_];
         switch (escaped) {
-            case 'n': scratch_.push_back('\n'); ++pos_; break;
-            case 't': scratch_.push_back('\t'); ++pos_; break;
-            case 'r': scratch_.push_back('\r'); ++pos_; break;
-            case '\\': scratch_.push_back('\\'); ++pos_; break;
-            case '"': scratch_.push_back('"'); ++pos_; break;
+            case 'n':
+                scratch_.push_back('\n');
+                ++pos_;
+                break;
+            case 't':
+                scratch_.push_back('\t');
+                ++pos_;
+                break;
+            case 'r':
+                scratch_.push_back('\r');
+                ++pos_;
+                break;
+            case '\\':
+                scratch_.push_back('\\');
+                ++pos_;
+                break;
+            case '"':
+                scratch_.push_back('"');
+                ++pos_;
+                break;
             default:
                 // Unknown escape: the backslash stays, and the next character is taken
                 // as an ordinary one (whole, if it is multi-byte).
@@ -242,24 +302,39 @@ void Lexer::lex_operator(char first) {
     TokenKind kind;
     bool pair = true;
     switch (first) {
-        case '!': kind = second == '=' ? TokenKind::NotEqual : (pair = false, TokenKind::Not); break;
-        case '*':
-            if (second == '*') kind = TokenKind::StarStar;
-            else if (second == '=') kind = TokenKind::StarAssign;
-            else kind = (pair = false, TokenKind::Star);
+        case '!':
+            kind = second == '=' ? TokenKind::NotEqual : (pair = false, TokenKind::Not);
             break;
-        case '+': kind = second == '=' ? TokenKind::PlusAssign : (pair = false, TokenKind::Plus); break;
+        case '*':
+            if (second == '*')
+                kind = TokenKind::StarStar;
+            else if (second == '=')
+                kind = TokenKind::StarAssign;
+            else
+                kind = (pair = false, TokenKind::Star);
+            break;
+        case '+':
+            kind = second == '=' ? TokenKind::PlusAssign : (pair = false, TokenKind::Plus);
+            break;
         case '-':
-            if (second == '=') kind = TokenKind::MinusAssign;
-            else if (second == '>') kind = TokenKind::Arrow;
-            else kind = (pair = false, TokenKind::Minus);
+            if (second == '=')
+                kind = TokenKind::MinusAssign;
+            else if (second == '>')
+                kind = TokenKind::Arrow;
+            else
+                kind = (pair = false, TokenKind::Minus);
             break;
         case '=':
-            if (second == '=') kind = TokenKind::EqualEqual;
-            else if (second == '>') kind = TokenKind::FatArrow;
-            else kind = (pair = false, TokenKind::Assign);
+            if (second == '=')
+                kind = TokenKind::EqualEqual;
+            else if (second == '>')
+                kind = TokenKind::FatArrow;
+            else
+                kind = (pair = false, TokenKind::Assign);
             break;
-        case '<': kind = second == '=' ? TokenKind::LessEqual : (pair = false, TokenKind::Less); break;
+        case '<':
+            kind = second == '=' ? TokenKind::LessEqual : (pair = false, TokenKind::Less);
+            break;
         default:  // '>'
             kind = second == '=' ? TokenKind::GreaterEqual : (pair = false, TokenKind::Greater);
             break;

@@ -71,7 +71,8 @@ int run_file(const std::string& path, bool verbose) {
     std::string text;
     int error_number = 0;
     if (!platform::read_file(path, text, error_number)) {
-        return fail("Error: Failed to read the file: " + platform::os_error_text(error_number) + "\n");
+        return fail("Error: Failed to read the file: " + platform::os_error_text(error_number) +
+                    "\n");
     }
     if (!utf8::is_valid(text)) {
         return fail("Error: Failed to read the file: stream did not contain valid UTF-8\n");

@@ -10,8 +10,7 @@ namespace quenra {
 // Yellow "[QUENRA]" and a reset, in front of every verbose log line.
 inline constexpr std::string_view LOG_PREFIX = "\x1b[33m[\x1b[93mQUENRA\x1b[33m]\x1b[0m ";
 // 33 times U+2500.
-inline constexpr std::string_view SEPARATOR_LINE =
-    "─────────────────────────────────";
+inline constexpr std::string_view SEPARATOR_LINE = "─────────────────────────────────";
 
 // The whole program: scans the arguments and runs a file or the interactive loop.
 // Returns the process exit code.

@@ -39,17 +39,18 @@ bool resolve(void* library, const char* name, F& out) {
 
 // The loaded library, or null when it is not installed.
 const EditLibrary* edit_library() {
-    static const EditLibrary* loaded = [] () -> const EditLibrary* {
+    static const EditLibrary* loaded = []() -> const EditLibrary* {
         static const char* const NAMES[] = {"libedit.so.2", "libedit.so", nullptr};
         void* library = platform::open_library(NAMES);
         if (library == nullptr) return nullptr;
         static EditLibrary api;
-        bool ok = resolve(library, "el_init", api.el_init) && resolve(library, "el_end", api.el_end) &&
-                  resolve(library, "el_wget", api.el_wget) && resolve(library, "el_wset", api.el_wset) &&
-                  resolve(library, "el_wgets", api.el_wgets) &&
-                  resolve(library, "history_winit", api.history_winit) &&
-                  resolve(library, "history_wend", api.history_wend) &&
-                  resolve(library, "history_w", api.history_w);
+        bool ok =
+            resolve(library, "el_init", api.el_init) && resolve(library, "el_end", api.el_end) &&
+            resolve(library, "el_wget", api.el_wget) && resolve(library, "el_wset", api.el_wset) &&
+            resolve(library, "el_wgets", api.el_wgets) &&
+            resolve(library, "history_winit", api.history_winit) &&
+            resolve(library, "history_wend", api.history_wend) &&
+            resolve(library, "history_w", api.history_w);
         return ok ? &api : nullptr;
     }();
     return loaded;
@@ -75,9 +76,7 @@ LineEditor& editor_of(EditLine* el) {
     return *static_cast<LineEditor*>(data);
 }
 
-wchar_t* current_prompt(EditLine* el) {
-    return editor_of(el).prompt.data();
-}
+wchar_t* current_prompt(EditLine* el) { return editor_of(el).prompt.data(); }
 
 // One byte from standard input: 1, 0 at end of input, -1 on an error or an
 // interrupt request (pending before the read or arriving during it).
@@ -144,8 +143,7 @@ void append_wide(std::string& out, const wchar_t* text, std::size_t count) {
 std::wstring widen(std::string_view text) {
     std::wstring wide;
     std::size_t pos = 0;
-    while (pos < text.size())
-        wide += static_cast<wchar_t>(utf8::decode(text, pos));
+    while (pos < text.size()) wide += static_cast<wchar_t>(utf8::decode(text, pos));
     return wide;
 }
 

@@ -216,8 +216,14 @@ OperandShape shape_of(const Expr& operand) {
             shape.kind = OperandShape::Kind::Float;
             shape.real = operand.as<FloatExpr>().value;
             break;
-        case ExprKind::String: case ExprKind::Boolean: case ExprKind::Binary: case ExprKind::Unary:
-        case ExprKind::Call: case ExprKind::Array: case ExprKind::Dict: case ExprKind::Index:
+        case ExprKind::String:
+        case ExprKind::Boolean:
+        case ExprKind::Binary:
+        case ExprKind::Unary:
+        case ExprKind::Call:
+        case ExprKind::Array:
+        case ExprKind::Dict:
+        case ExprKind::Index:
         case ExprKind::Range: break;
     }
     return shape;
@@ -321,7 +327,8 @@ Stmt clone(const Stmt& stmt) {
         }
         case StmtKind::TryCatch: {
             const auto& node = stmt.as<TryCatchStmt>();
-            return Stmt(TryCatchStmt{clone(node.try_body), node.error_name, clone(node.catch_body)});
+            return Stmt(
+                TryCatchStmt{clone(node.try_body), node.error_name, clone(node.catch_body)});
         }
         case StmtKind::Return: {
             const auto& node = stmt.as<ReturnStmt>();
@@ -332,7 +339,8 @@ Stmt clone(const Stmt& stmt) {
         case StmtKind::Break: return Stmt(BreakStmt{});
         case StmtKind::Continue: return Stmt(ContinueStmt{});
         case StmtKind::Global: return Stmt(stmt.as<GlobalStmt>());
-        case StmtKind::Expression: return Stmt(ExpressionStmt{clone(stmt.as<ExpressionStmt>().expr)});
+        case StmtKind::Expression:
+            return Stmt(ExpressionStmt{clone(stmt.as<ExpressionStmt>().expr)});
     }
     return Stmt(BreakStmt{});
 }

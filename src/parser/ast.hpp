@@ -76,11 +76,21 @@ enum class ExprKind : std::uint8_t {
 };
 inline constexpr std::size_t EXPR_KIND_COUNT = 12;
 
-struct NumberExpr { std::int64_t value; };
-struct FloatExpr { double value; };
-struct StringExpr { Name value; };
-struct BooleanExpr { bool value; };
-struct VariableExpr { Name name; };
+struct NumberExpr {
+    std::int64_t value;
+};
+struct FloatExpr {
+    double value;
+};
+struct StringExpr {
+    Name value;
+};
+struct BooleanExpr {
+    bool value;
+};
+struct VariableExpr {
+    Name name;
+};
 // What an evaluator can know about an operand without visiting its node: that it
 // is a variable (and which), or a number or float literal (and its value). Settled
 // by the parser, so the hottest operator paths read leaves straight from their
@@ -107,11 +117,21 @@ struct BinaryExpr {
     // which way the evaluator goes first.
     mutable ScalarHint scalar_hint = ScalarHint::Unknown;
 };
-struct UnaryExpr { Token op; ExprPtr operand; };
-struct CallExpr { Name name; std::vector<Expr> args; };
-struct ArrayExpr { std::vector<Expr> elements; };
+struct UnaryExpr {
+    Token op;
+    ExprPtr operand;
+};
+struct CallExpr {
+    Name name;
+    std::vector<Expr> args;
+};
+struct ArrayExpr {
+    std::vector<Expr> elements;
+};
 struct DictEntry;
-struct DictExpr { std::vector<DictEntry> entries; };
+struct DictExpr {
+    std::vector<DictEntry> entries;
+};
 struct IndexExpr {
     ExprPtr object;
     ExprPtr index;
@@ -119,11 +139,14 @@ struct IndexExpr {
     // time, so a read of the same field of like-built dicts goes straight there.
     mutable std::uint32_t entry_hint = 0;
 };
-struct RangeExpr { ExprPtr start; ExprPtr end; };
+struct RangeExpr {
+    ExprPtr start;
+    ExprPtr end;
+};
 
-using ExprData = std::variant<NumberExpr, FloatExpr, StringExpr, BooleanExpr, VariableExpr,
-                              BinaryExpr, UnaryExpr, CallExpr, ArrayExpr, DictExpr, IndexExpr,
-                              RangeExpr>;
+using ExprData =
+    std::variant<NumberExpr, FloatExpr, StringExpr, BooleanExpr, VariableExpr, BinaryExpr,
+                 UnaryExpr, CallExpr, ArrayExpr, DictExpr, IndexExpr, RangeExpr>;
 static_assert(std::variant_size_v<ExprData> == EXPR_KIND_COUNT);
 
 struct Expr {
@@ -134,8 +157,7 @@ struct Expr {
     ExprData data;
 
     template <typename T>
-        requires IS_ALTERNATIVE<T, ExprData>
-    Expr(T payload, std::uint32_t height = 1)
+    requires IS_ALTERNATIVE<T, ExprData> Expr(T payload, std::uint32_t height = 1)
         : kind(ExprKind::Number), depth(height), data(std::move(payload)) {
         kind = static_cast<ExprKind>(data.index());
     }
@@ -145,9 +167,13 @@ struct Expr {
 
     // The payload of the node's kind; T must be that kind's payload type.
     template <typename T>
-    const T& as() const { return checked_get<T>(data); }
+    const T& as() const {
+        return checked_get<T>(data);
+    }
     template <typename T>
-    T& as() { return checked_get<T>(data); }
+    T& as() {
+        return checked_get<T>(data);
+    }
 };
 
 struct DictEntry {
@@ -187,20 +213,57 @@ struct MatchArm {
     StmtList body;
 };
 
-struct LetStmt { Name name; Expr value; };
-struct AssignStmt { Name name; Expr value; };
-struct CompoundAssignStmt { Name name; Token op; Expr value; };
-struct FunctionDefStmt { Name name; FunctionBodyPtr function; };
-struct IfStmt { Expr condition; StmtList then_branch; std::optional<StmtList> else_branch; };
-struct WhileStmt { Expr condition; StmtList body; };
-struct ForStmt { Name variable; Expr iterable; StmtList body; };
-struct MatchStmt { Expr subject; std::vector<MatchArm> arms; };
-struct TryCatchStmt { StmtList try_body; Name error_name; StmtList catch_body; };
-struct ReturnStmt { std::optional<Expr> value; };
+struct LetStmt {
+    Name name;
+    Expr value;
+};
+struct AssignStmt {
+    Name name;
+    Expr value;
+};
+struct CompoundAssignStmt {
+    Name name;
+    Token op;
+    Expr value;
+};
+struct FunctionDefStmt {
+    Name name;
+    FunctionBodyPtr function;
+};
+struct IfStmt {
+    Expr condition;
+    StmtList then_branch;
+    std::optional<StmtList> else_branch;
+};
+struct WhileStmt {
+    Expr condition;
+    StmtList body;
+};
+struct ForStmt {
+    Name variable;
+    Expr iterable;
+    StmtList body;
+};
+struct MatchStmt {
+    Expr subject;
+    std::vector<MatchArm> arms;
+};
+struct TryCatchStmt {
+    StmtList try_body;
+    Name error_name;
+    StmtList catch_body;
+};
+struct ReturnStmt {
+    std::optional<Expr> value;
+};
 struct BreakStmt {};
 struct ContinueStmt {};
-struct GlobalStmt { Name name; };
-struct ExpressionStmt { Expr expr; };
+struct GlobalStmt {
+    Name name;
+};
+struct ExpressionStmt {
+    Expr expr;
+};
 
 using StmtData = std::variant<LetStmt, AssignStmt, CompoundAssignStmt, FunctionDefStmt, IfStmt,
                               WhileStmt, ForStmt, MatchStmt, TryCatchStmt, ReturnStmt, BreakStmt,
@@ -212,7 +275,7 @@ struct Stmt {
     StmtData data;
 
     template <typename T>
-        requires IS_ALTERNATIVE<T, StmtData>
+    requires IS_ALTERNATIVE<T, StmtData>
     explicit Stmt(T payload) : kind(StmtKind::Expression), data(std::move(payload)) {
         kind = static_cast<StmtKind>(data.index());
     }
@@ -221,9 +284,13 @@ struct Stmt {
     ~Stmt();
 
     template <typename T>
-    const T& as() const { return checked_get<T>(data); }
+    const T& as() const {
+        return checked_get<T>(data);
+    }
     template <typename T>
-    T& as() { return checked_get<T>(data); }
+    T& as() {
+        return checked_get<T>(data);
+    }
 };
 
 OperandShape shape_of(const Expr& operand);

@@ -125,7 +125,8 @@ void put(std::string& out, const Stmt& stmt) {
         }
         case StmtKind::CompoundAssign: {
             const auto& node = stmt.as<CompoundAssignStmt>();
-            put_named(out, std::string(token_kind_text(node.op.kind)).c_str(), node.name, node.value);
+            put_named(out, std::string(token_kind_text(node.op.kind)).c_str(), node.name,
+                      node.value);
             return;
         }
         case StmtKind::FunctionDef: {

@@ -28,7 +28,9 @@ std::uint32_t height_of(const std::vector<Expr>& exprs) {
 }
 
 static_assert(TOKEN_KIND_COUNT <= 64, "operator sets are 64-bit masks");
-constexpr std::uint64_t bit(TokenKind kind) { return std::uint64_t{1} << static_cast<unsigned>(kind); }
+constexpr std::uint64_t bit(TokenKind kind) {
+    return std::uint64_t{1} << static_cast<unsigned>(kind);
+}
 
 bool is_compound_assign(TokenKind kind) {
     return kind == TokenKind::PlusAssign || kind == TokenKind::MinusAssign ||
@@ -310,9 +312,10 @@ std::optional<Stmt> Parser::parse_global() {
 
 Expr Parser::make_binary(Expr left, Token op, Expr right) {
     std::uint32_t height = std::max(left.depth, right.depth) + 1;
-    return node_depth_checked(Expr(binary_node(std::make_unique<Expr>(std::move(left)), std::move(op),
-                                               std::make_unique<Expr>(std::move(right))),
-                                   height));
+    return node_depth_checked(
+        Expr(binary_node(std::make_unique<Expr>(std::move(left)), std::move(op),
+                         std::make_unique<Expr>(std::move(right))),
+             height));
 }
 
 // Every binary level: operand (op operand)*, grouping to the left. `operators` is a
@@ -338,7 +341,9 @@ Expr Parser::parse_expression() {
 }
 
 // and -> equality ("and" equality)*
-Expr Parser::parse_and() { return parse_binary_level(bit(TokenKind::And), &Parser::parse_equality); }
+Expr Parser::parse_and() {
+    return parse_binary_level(bit(TokenKind::And), &Parser::parse_equality);
+}
 
 // equality -> comparison (("==" | "!=") comparison)*
 Expr Parser::parse_equality() {
@@ -348,7 +353,8 @@ Expr Parser::parse_equality() {
 
 // comparison -> range (("<" | ">" | "<=" | ">=") range)*
 Expr Parser::parse_comparison() {
-    return parse_binary_level(bit(TokenKind::Less) | bit(TokenKind::Greater) | bit(TokenKind::LessEqual) | bit(TokenKind::GreaterEqual),
+    return parse_binary_level(bit(TokenKind::Less) | bit(TokenKind::Greater) |
+                                  bit(TokenKind::LessEqual) | bit(TokenKind::GreaterEqual),
                               &Parser::parse_range);
 }
 
@@ -366,17 +372,21 @@ Expr Parser::parse_range() {
 
 // additive -> multiplicative (("+" | "-") multiplicative)*
 Expr Parser::parse_additive() {
-    return parse_binary_level(bit(TokenKind::Plus) | bit(TokenKind::Minus), &Parser::parse_multiplicative);
+    return parse_binary_level(bit(TokenKind::Plus) | bit(TokenKind::Minus),
+                              &Parser::parse_multiplicative);
 }
 
 // multiplicative -> power (("*" | "/" | "%") power)*
 Expr Parser::parse_multiplicative() {
-    return parse_binary_level(bit(TokenKind::Star) | bit(TokenKind::Slash) | bit(TokenKind::Percent),
-                              &Parser::parse_power);
+    return parse_binary_level(
+        bit(TokenKind::Star) | bit(TokenKind::Slash) | bit(TokenKind::Percent),
+        &Parser::parse_power);
 }
 
 // power -> unary ("**" unary)*   (left-associative like every binary level)
-Expr Parser::parse_power() { return parse_binary_level(bit(TokenKind::StarStar), &Parser::parse_unary); }
+Expr Parser::parse_power() {
+    return parse_binary_level(bit(TokenKind::StarStar), &Parser::parse_unary);
+}
 
 // unary -> ("-" | "not" | "!") unary | primary suffix*
 Expr Parser::parse_unary() {
@@ -424,19 +434,50 @@ Expr Parser::parse_primary() {
             return node_depth_checked(Expr(ArrayExpr{std::move(elements)}, height));
         }
         case TokenKind::LeftBrace: advance(); return parse_dict();
-        case TokenKind::Let: case TokenKind::Def: case TokenKind::Return: case TokenKind::If:
-        case TokenKind::Else: case TokenKind::While: case TokenKind::For: case TokenKind::In:
-        case TokenKind::Break: case TokenKind::Continue: case TokenKind::And: case TokenKind::Or:
-        case TokenKind::Not: case TokenKind::Match: case TokenKind::Try: case TokenKind::Catch:
-        case TokenKind::Global: case TokenKind::Plus: case TokenKind::Minus: case TokenKind::Star:
-        case TokenKind::Slash: case TokenKind::Percent: case TokenKind::StarStar:
-        case TokenKind::Assign: case TokenKind::PlusAssign: case TokenKind::MinusAssign:
-        case TokenKind::StarAssign: case TokenKind::SlashAssign: case TokenKind::EqualEqual:
-        case TokenKind::NotEqual: case TokenKind::Less: case TokenKind::Greater:
-        case TokenKind::LessEqual: case TokenKind::GreaterEqual: case TokenKind::RightParen:
-        case TokenKind::RightBrace: case TokenKind::RightBracket: case TokenKind::Comma:
-        case TokenKind::Colon: case TokenKind::Semicolon: case TokenKind::Arrow:
-        case TokenKind::FatArrow: case TokenKind::Dot: case TokenKind::Question:
+        case TokenKind::Let:
+        case TokenKind::Def:
+        case TokenKind::Return:
+        case TokenKind::If:
+        case TokenKind::Else:
+        case TokenKind::While:
+        case TokenKind::For:
+        case TokenKind::In:
+        case TokenKind::Break:
+        case TokenKind::Continue:
+        case TokenKind::And:
+        case TokenKind::Or:
+        case TokenKind::Not:
+        case TokenKind::Match:
+        case TokenKind::Try:
+        case TokenKind::Catch:
+        case TokenKind::Global:
+        case TokenKind::Plus:
+        case TokenKind::Minus:
+        case TokenKind::Star:
+        case TokenKind::Slash:
+        case TokenKind::Percent:
+        case TokenKind::StarStar:
+        case TokenKind::Assign:
+        case TokenKind::PlusAssign:
+        case TokenKind::MinusAssign:
+        case TokenKind::StarAssign:
+        case TokenKind::SlashAssign:
+        case TokenKind::EqualEqual:
+        case TokenKind::NotEqual:
+        case TokenKind::Less:
+        case TokenKind::Greater:
+        case TokenKind::LessEqual:
+        case TokenKind::GreaterEqual:
+        case TokenKind::RightParen:
+        case TokenKind::RightBrace:
+        case TokenKind::RightBracket:
+        case TokenKind::Comma:
+        case TokenKind::Colon:
+        case TokenKind::Semicolon:
+        case TokenKind::Arrow:
+        case TokenKind::FatArrow:
+        case TokenKind::Dot:
+        case TokenKind::Question:
         case TokenKind::Eof: break;
     }
     return Expr(NumberExpr{0});
@@ -452,17 +493,18 @@ Expr Parser::parse_suffixes(Expr expr) {
             if (current() != TokenKind::Identifier) continue;  // a lone "." is consumed
             Name key = take_name();
             std::uint32_t height = expr.depth + 1;
-            expr = node_depth_checked(Expr(IndexExpr{std::make_unique<Expr>(std::move(expr)),
-                                                     std::make_unique<Expr>(StringExpr{std::move(key)})},
-                                           height));
+            expr = node_depth_checked(
+                Expr(IndexExpr{std::make_unique<Expr>(std::move(expr)),
+                               std::make_unique<Expr>(StringExpr{std::move(key)})},
+                     height));
         } else if (kind == TokenKind::LeftBracket) {
             advance();
             Expr index = parse_expression();
             match_token(TokenKind::RightBracket);
             std::uint32_t height = std::max(expr.depth, index.depth) + 1;
-            expr = node_depth_checked(Expr(
-                IndexExpr{std::make_unique<Expr>(std::move(expr)), std::make_unique<Expr>(std::move(index))},
-                height));
+            expr = node_depth_checked(Expr(IndexExpr{std::make_unique<Expr>(std::move(expr)),
+                                                     std::make_unique<Expr>(std::move(index))},
+                                           height));
         } else if (kind == TokenKind::LeftParen) {
             advance();
             std::vector<Expr> args = parse_expression_list();

@@ -1,10 +1,7 @@
 // POSIX implementation of the platform layer (Linux and other Unix systems).
 #include "platform/platform.hpp"
 
-#include <clocale>
-#include <csignal>
 #include <dlfcn.h>
-#include <cstring>
 #include <fcntl.h>
 #include <langinfo.h>
 #include <pthread.h>
@@ -13,6 +10,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <clocale>
+#include <csignal>
+#include <cstring>
 
 #include <atomic>
 #include <cerrno>
@@ -158,7 +158,8 @@ int run_on_large_stack(std::size_t stack_bytes, int (*body)(void*), void* contex
                          MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_STACK, -1, 0);
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
-    bool custom = stack != MAP_FAILED && pthread_attr_setstack(&attributes, stack, stack_bytes) == 0;
+    bool custom =
+        stack != MAP_FAILED && pthread_attr_setstack(&attributes, stack, stack_bytes) == 0;
     pthread_t thread;
     if (pthread_create(&thread, custom ? &attributes : nullptr, thread_main, &start) != 0) {
         pthread_attr_destroy(&attributes);
@@ -228,7 +229,9 @@ bool cap_address_space(std::uint64_t extra_bytes) {
     struct rlimit current {};
     if (::getrlimit(RLIMIT_AS, &current) != 0) return false;
     if (current.rlim_max != RLIM_INFINITY && current.rlim_max < limit) limit = current.rlim_max;
-    struct rlimit wanted {static_cast<rlim_t>(limit), current.rlim_max};
+    struct rlimit wanted {
+        static_cast<rlim_t>(limit), current.rlim_max
+    };
     return ::setrlimit(RLIMIT_AS, &wanted) == 0;
 }
 

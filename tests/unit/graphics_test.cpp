@@ -30,7 +30,7 @@ void use_headless_video() {
 
 // A long-lived interpreter that runs snippets of Quenra one after another.
 class Session {
-  public:
+public:
     Session() : interpreter_(std::make_unique<Interpreter>(symbols_)) {}
 
     void run(std::string_view source) {
@@ -79,20 +79,20 @@ class Session {
         return lit();
     }
 
-  private:
+private:
     SymbolTable symbols_;
     std::vector<ParseResult> programs_;
     std::unique_ptr<Interpreter> interpreter_;
 };
 
 class Graphics : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { use_headless_video(); }
 };
 
 // A session with a window of 200 by 150 and the colour c (white).
 class Canvas : public Graphics {
-  protected:
+protected:
     void SetUp() override {
         Graphics::SetUp();
         session.run("window(200, 150)\nlet c = color(255, 255, 255)");
@@ -103,22 +103,19 @@ class Canvas : public Graphics {
 
 PixelSet row(int y, int x_first, int x_last) {
     PixelSet out;
-    for (int x = x_first; x <= x_last; ++x)
-        out.insert({x, y});
+    for (int x = x_first; x <= x_last; ++x) out.insert({x, y});
     return out;
 }
 
 PixelSet column(int x, int y_first, int y_last) {
     PixelSet out;
-    for (int y = y_first; y <= y_last; ++y)
-        out.insert({x, y});
+    for (int y = y_first; y <= y_last; ++y) out.insert({x, y});
     return out;
 }
 
 PixelSet joined(std::initializer_list<PixelSet> parts) {
     PixelSet out;
-    for (const PixelSet& part : parts)
-        out.insert(part.begin(), part.end());
+    for (const PixelSet& part : parts) out.insert(part.begin(), part.end());
     return out;
 }
 
@@ -168,8 +165,7 @@ TEST_F(Canvas, FilledCircleCoversItsOutline) {
 
 TEST_F(Canvas, TriangleOutlineIsItsThreeLines) {
     PixelSet diagonal;
-    for (int k = 0; k <= 10; ++k)
-        diagonal.insert({10 - k, k});
+    for (int k = 0; k <= 10; ++k) diagonal.insert({10 - k, k});
     EXPECT_EQ(session.lit_by("draw(triangle(0, 0, 10, 0, 0, 10), c)"),
               joined({row(0, 0, 10), diagonal, column(0, 0, 10)}));
     // The same segment walked in each direction takes different pixels.
@@ -214,8 +210,7 @@ TEST_F(Canvas, FilledTriangleCoversTheAreaBetweenItsOutline) {
 TEST_F(Canvas, DegenerateTriangles) {
     EXPECT_TRUE(session.lit_by("fill(triangle(0, 5, 10, 5, 20, 5), c)").empty());
     PixelSet diagonal;
-    for (int k = 0; k <= 10; ++k)
-        diagonal.insert({k, k});
+    for (int k = 0; k <= 10; ++k) diagonal.insert({k, k});
     EXPECT_EQ(session.lit_by("fill(triangle(0, 0, 5, 5, 10, 10), c)"), diagonal);
     EXPECT_EQ(session.lit_by("fill(triangle(3, 4, 3, 4, 3, 4), c)"), PixelSet());
     EXPECT_EQ(session.lit_by("draw(triangle(3, 4, 3, 4, 3, 4), c)"), PixelSet({{3, 4}}));
@@ -245,8 +240,7 @@ TEST_F(Canvas, FarOutCoordinatesAreExact) {
                              "-2147483648, -2147483648), c)"),
               [] {
                   PixelSet d;
-                  for (int k = 0; k < 150; ++k)
-                      d.insert({k, k});
+                  for (int k = 0; k < 150; ++k) d.insert({k, k});
                   return d;
               }());
     // A circle wrapping around the 32-bit range: its points clamp off screen.

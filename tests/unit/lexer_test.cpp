@@ -87,7 +87,7 @@ TEST(Lexer, UnterminatedLiteralsRunToTheEnd) {
 }
 
 TEST(Lexer, BlockCommentClosing) {
-    EXPECT_EQ(lex("/*/ x"), "end of input");          // the opening star does not close
+    EXPECT_EQ(lex("/*/ x"), "end of input");  // the opening star does not close
     EXPECT_EQ(lex("/**/x"), "id(x) end of input");
     EXPECT_EQ(lex("/* a */ b */"), "id(b) * / end of input");  // no nesting
     EXPECT_EQ(lex("x # c\ny"), "id(x) id(y) end of input");
@@ -107,14 +107,17 @@ TEST(Lexer, ByteOrderMarkIsDropped) {
 }
 
 TEST(Lexer, KeywordsAreExactAndCaseSensitive) {
-    EXPECT_EQ(lex("let Let letter in_ global"), "let id(Let) id(letter) id(in_) global end of input");
+    EXPECT_EQ(lex("let Let letter in_ global"),
+              "let id(Let) id(letter) id(in_) global end of input");
 }
 
 TEST(Lexer, TokenEquality) {
     EXPECT_EQ(Token::simple(TokenKind::Plus), Token::simple(TokenKind::Plus));
     EXPECT_FALSE(Token::simple(TokenKind::Plus) == Token::simple(TokenKind::Minus));
-    EXPECT_EQ(Token::with_text(TokenKind::Identifier, "a"), Token::with_text(TokenKind::Identifier, "a"));
-    EXPECT_FALSE(Token::with_text(TokenKind::Identifier, "a") == Token::with_text(TokenKind::Identifier, "b"));
+    EXPECT_EQ(Token::with_text(TokenKind::Identifier, "a"),
+              Token::with_text(TokenKind::Identifier, "a"));
+    EXPECT_FALSE(Token::with_text(TokenKind::Identifier, "a") ==
+                 Token::with_text(TokenKind::Identifier, "b"));
     EXPECT_FALSE(Token::float_literal(NAN) == Token::float_literal(NAN));
 }
 

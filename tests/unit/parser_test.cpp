@@ -371,11 +371,9 @@ TEST(ParserDepth, DeepInputWithinAnOrdinaryStackParsesWithoutTrippingTheLimit) {
 
     const int block_levels = 800;
     std::string blocks;
-    for (int i = 0; i < block_levels; ++i)
-        blocks += "if c { ";
+    for (int i = 0; i < block_levels; ++i) blocks += "if c { ";
     blocks += "x";
-    for (int i = 0; i < block_levels; ++i)
-        blocks += " }";
+    for (int i = 0; i < block_levels; ++i) blocks += " }";
     SymbolTable symbols;
     ParseResult result = parse_source(blocks, symbols);
     EXPECT_FALSE(result.too_deep);
@@ -402,8 +400,7 @@ TEST(ParserClone, DeepCopyDumpsTheSameTree) {
         ParseResult result = parse_source(source, symbols);
         StmtList copy = clone(result.statements);
         EXPECT_EQ(dump(copy), dump(result.statements)) << source;
-        for (const Stmt& stmt : result.statements)
-            EXPECT_EQ(dump(clone(stmt)), dump(stmt));
+        for (const Stmt& stmt : result.statements) EXPECT_EQ(dump(clone(stmt)), dump(stmt));
     }
 }
 
@@ -459,8 +456,7 @@ TEST(ParserProperty, RandomTokenSequencesParseAndCopy) {
     for (int round = 0; round < 4000; ++round) {
         std::vector<Token> tokens;
         std::size_t length = rng() % 120;
-        for (std::size_t i = 0; i < length; ++i)
-            tokens.push_back(random_token(rng));
+        for (std::size_t i = 0; i < length; ++i) tokens.push_back(random_token(rng));
         tokens.push_back(Token::simple(TokenKind::Eof));
         SymbolTable symbols;
         ParseResult result = parse(tokens, symbols);
@@ -568,8 +564,7 @@ TEST(ParserProperty, RandomBytesLexAndParse) {
     auto start = std::chrono::steady_clock::now();
     for (int round = 0; round < 3000; ++round) {
         std::string bytes(rng() % 100, '\0');
-        for (char& c : bytes)
-            c = static_cast<char>(rng() % 256);
+        for (char& c : bytes) c = static_cast<char>(rng() % 256);
         std::string valid = utf8::sanitize(bytes);
         ASSERT_TRUE(utf8::is_valid(valid));
         for (const std::string& source : {bytes, valid}) {
@@ -588,8 +583,7 @@ TEST(ParserProperty, LongFlatInputParsesInLinearTime) {
     // 60,000 statements from about 500,000 tokens, most of them stray or recovering:
     // a parser that rescans or backtracks would take far longer than the bound.
     std::string source;
-    for (int i = 0; i < 20000; ++i)
-        source += "x = [1,,2] ) {\"k\": 1} match y { , 1 2 => 3 } ";
+    for (int i = 0; i < 20000; ++i) source += "x = [1,,2] ) {\"k\": 1} match y { , 1 2 => 3 } ";
     SymbolTable symbols;
     auto start = std::chrono::steady_clock::now();
     ParseResult result = parse_source(source, symbols);

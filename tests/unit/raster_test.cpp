@@ -237,17 +237,14 @@ TEST(Raster, FarOutLinesStartWhereTheyBecomeVisible) {
     const Clip window = target_clip(10, 10);
     // Each of these would be billions of points unclipped.
     Items row;
-    for (int x = 0; x < 10; ++x)
-        row.push_back(std::to_string(x) + ",3");
+    for (int x = 0; x < 10; ++x) row.push_back(std::to_string(x) + ",3");
     EXPECT_EQ(line_points(INT32_MIN, 3, INT32_MAX, 3, window), row);
     Items diagonal;
-    for (int k = 9; k >= 0; --k)
-        diagonal.push_back(std::to_string(k) + "," + std::to_string(k));
+    for (int k = 9; k >= 0; --k) diagonal.push_back(std::to_string(k) + "," + std::to_string(k));
     EXPECT_EQ(line_points(INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN, window), diagonal);
     // Steep: x moves from 0 to 1 half way down, at y = 0.
     Items steep;
-    for (int y = 0; y < 10; ++y)
-        steep.push_back("1," + std::to_string(y));
+    for (int y = 0; y < 10; ++y) steep.push_back("1," + std::to_string(y));
     EXPECT_EQ(line_points(0, INT32_MIN, 1, INT32_MAX, window), steep);
     // Shallow, crossing the window corner to corner over 2^31 columns each way.
     Items shallow = line_points(-2147483000, -1000, 2147483000, 1000, window);

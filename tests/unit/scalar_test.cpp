@@ -16,10 +16,14 @@ const char* const ARITHMETIC[] = {"+", "-", "*", "/", "%", "**"};
 const char* const COMPARISONS[] = {"==", "!=", "<", ">", "<=", ">="};
 const char* const LOGIC[] = {"and", "or", "==", "!="};
 
-std::string pick(std::mt19937& rng, const std::vector<std::string>& from) { return from[rng() % from.size()]; }
+std::string pick(std::mt19937& rng, const std::vector<std::string>& from) {
+    return from[rng() % from.size()];
+}
 
 template <std::size_t N>
-std::string pick(std::mt19937& rng, const char* const (&from)[N]) { return from[rng() % N]; }
+std::string pick(std::mt19937& rng, const char* const (&from)[N]) {
+    return from[rng() % N];
+}
 
 std::string join(const std::string& a, const std::string& op, const std::string& b) {
     std::string out = "(";
@@ -65,11 +69,14 @@ std::string random_expression(std::mt19937& rng, const std::vector<std::string>&
     if (rng() % 8 == 0) pool.push_back(pick(rng, STRAYS));
     switch (rng() % 3) {
         case 0: return arithmetic(rng, 3, pool);
-        case 1: return join(arithmetic(rng, 2, pool), pick(rng, COMPARISONS), arithmetic(rng, 2, pool));
+        case 1:
+            return join(arithmetic(rng, 2, pool), pick(rng, COMPARISONS), arithmetic(rng, 2, pool));
         default: {
-            std::string a = join(arithmetic(rng, 1, pool), pick(rng, COMPARISONS), arithmetic(rng, 1, pool));
-            std::string b = rng() % 2 ? pick(rng, {"t", "u", "true", "false"})
-                                      : join(pick(rng, pool), pick(rng, COMPARISONS), pick(rng, pool));
+            std::string a =
+                join(arithmetic(rng, 1, pool), pick(rng, COMPARISONS), arithmetic(rng, 1, pool));
+            std::string b = rng() % 2
+                                ? pick(rng, {"t", "u", "true", "false"})
+                                : join(pick(rng, pool), pick(rng, COMPARISONS), pick(rng, pool));
             std::string joined = rng() % 4 == 0 ? "not " : "";
             joined.append(join(a, pick(rng, LOGIC), b));
             return joined;
@@ -91,7 +98,8 @@ TEST(ScalarPath, AgreesWithTheFullWalk) {
     ParseResult setup = parse(tokenize(prelude), symbols);
     std::vector<std::string> sources;
     for (int i = 0; i < 4000; ++i) {
-        sources.push_back(random_expression(rng, FAMILIES[static_cast<std::size_t>(i) % FAMILIES.size()]));
+        sources.push_back(
+            random_expression(rng, FAMILIES[static_cast<std::size_t>(i) % FAMILIES.size()]));
     }
     std::vector<ParseResult> parsed;
     for (const std::string& source : sources) parsed.push_back(parse(tokenize(source), symbols));

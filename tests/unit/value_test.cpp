@@ -17,7 +17,7 @@ namespace {
 
 // One interpreter with its symbols, running source text at top level.
 class Session {
-  public:
+public:
     Session() : interpreter_(std::make_unique<Interpreter>(symbols_)) {}
 
     void run(std::string_view source) {
@@ -43,7 +43,7 @@ class Session {
     std::string text(std::string_view name) { return to_display_string(get(name)); }
     Interpreter& interpreter() { return *interpreter_; }
 
-  private:
+private:
     SymbolTable symbols_;
     std::vector<StmtList> programs_;  // executed trees stay alive with the session
     std::unique_ptr<Interpreter> interpreter_;
