@@ -5,7 +5,10 @@
 #   tools/bootstrap.sh test   install what is missing, build with warnings as errors,
 #                             run every test, then build and run them all again under
 #                             AddressSanitizer and UndefinedBehaviorSanitizer, and
-#                             give each fuzz target a one-minute smoke run
+#                             give each fuzz target a one-minute smoke run; the Debian
+#                             package is built, installed and run as well
+#   tools/bootstrap.sh package install what is missing, build, and leave the Debian
+#                             package in dist/quenra_VERSION_amd64.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +17,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(build-essential cmake pkg-config python3 libicu-dev libsdl2-dev libedit-dev
           libgtest-dev googletest)
+if [ "$mode" = test ] || [ "$mode" = package ]; then
+    packages+=(dpkg-dev file)
+fi
 if [ "$mode" = test ]; then
     packages+=(tmux xvfb x11-apps xdotool imagemagick clang-14 libclang-rt-14-dev clang-format-14 time)
 fi
@@ -40,6 +46,33 @@ build() {  # folder, extra cmake arguments...
     cmake --build "$folder" -j "$jobs"
 }
 
+# Builds the Debian package from the build folder into dist/; prints its path.
+make_package() {  # build folder
+    local folder=$1
+    rm -f "$folder"/quenra_*.deb
+    (cd "$folder" && cpack -G DEB >cpack.log 2>&1) || { cat "$folder/cpack.log" >&2; return 1; }
+    mkdir -p dist
+    local deb
+    deb=$(ls "$folder"/quenra_*_amd64.deb)
+    mv "$deb" dist/
+    echo "dist/$(basename "$deb")"
+}
+
+# Installs the package as a user would and runs an example through /usr/bin/quenra.
+check_package() {  # path of the .deb
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "./$1" >/dev/null
+    local out
+    out=$(/usr/bin/quenra /usr/share/doc/quenra/examples/hello.qn)
+    [ "$out" = "$(./build/quenra examples/hello.qn)" ] || {
+        echo "the installed quenra printed: $out" >&2
+        return 1
+    }
+    dpkg-deb -f "$1" Depends
+    echo "package: $1 installed and ran an example"
+}
+
 install_missing "${packages[@]}"
 
 case "$mode" in
@@ -55,9 +88,15 @@ case "$mode" in
         ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
             ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
         FUZZ_BUILD_JOBS=$jobs bash fuzz/run.sh "${FUZZ_SECONDS:-60}"
+        check_package "$(make_package build)"
+        ;;
+    package)
+        build build
+        deb=$(make_package build)
+        echo "$deb: $(du -h "$deb" | cut -f1)"
         ;;
     *)
-        echo "usage: $0 run|test" >&2
+        echo "usage: $0 run|test|package" >&2
         exit 2
         ;;
 esac
