@@ -520,17 +520,19 @@ Expr Parser::parse_suffixes(Expr expr) {
 }
 
 // list -> (expression [","])*   (up to ")", "}", "]" or the end, left in place)
+// An element position holding a token no expression can start with (";", ":", "=", a
+// keyword...) yields its 0 like an empty slot does; the token is skipped so the loop
+// moves on, and a "," right after it is that element's separator.
 std::vector<Expr> Parser::parse_expression_list() {
     std::vector<Expr> list;
     while (!ends_list(current())) {
         std::size_t start = position_;
-        Expr element = parse_expression();
+        list.push_back(parse_expression());
         match_token(TokenKind::Comma);
         if (position_ == start) {
-            advance();  // a token no expression can use: skip it
-            continue;
+            advance();
+            match_token(TokenKind::Comma);
         }
-        list.push_back(std::move(element));
     }
     return list;
 }

@@ -165,11 +165,19 @@ TEST(ParserLists, CommasAreOptionalAndStrayCommasReadAsZero) {
     EXPECT_EQ(tree("f(a b)"), "(call f a b)");
 }
 
-TEST(ParserLists, TokensNoElementCanStartWithAreSkipped) {
-    EXPECT_EQ(tree("[1; 2]"), "[1 2]");
-    EXPECT_EQ(tree("[1 : 2 = 3 => 4 -> 5 ? 6]"), "[1 2 3 4 5 6]");
-    EXPECT_EQ(tree("f(if 1)"), "(call f 1)");
-    EXPECT_EQ(tree("[1 != = 2]"), "[(!= 1 0) 2]");
+TEST(ParserLists, TokensNoElementCanStartWithYieldZeroAndAreSkipped) {
+    EXPECT_EQ(tree("[1; 2]"), "[1 0 2]");
+    EXPECT_EQ(tree("[1, ; 2]"), "[1 0 2]");
+    EXPECT_EQ(tree("[1 : 2 = 3 => 4 -> 5 ? 6]"), "[1 0 2 0 3 0 4 0 5 0 6]");
+    EXPECT_EQ(tree("[=]"), "[0]");
+    EXPECT_EQ(tree("[; ; else]"), "[0 0 0]");
+    EXPECT_EQ(tree("[1 ;]"), "[1 0]");
+    EXPECT_EQ(tree("[;, 2]"), "[0 2]");
+    EXPECT_EQ(tree("[1, =>, 2]"), "[1 0 2]");
+    EXPECT_EQ(tree("f(if 1)"), "(call f 0 1)");
+    EXPECT_EQ(tree("f(1, ; 2)"), "(call f 1 0 2)");
+    EXPECT_EQ(tree("f(in catch)"), "(call f 0 0)");
+    EXPECT_EQ(tree("[1 != = 2]"), "[(!= 1 0) 0 2]");
 }
 
 TEST(ParserLists, AWrongCloserEndsTheListAndStaysForTheEnclosingConstruct) {
