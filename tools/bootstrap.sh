@@ -6,7 +6,9 @@
 #                             run every test, then build and run them all again under
 #                             AddressSanitizer and UndefinedBehaviorSanitizer, and
 #                             give each fuzz target a one-minute smoke run; the Debian
-#                             package is built, installed and run as well
+#                             package is built, installed and run as well; the
+#                             editor extension's tests need node and npm, which
+#                             are installed from Debian when missing
 #   tools/bootstrap.sh package install what is missing, build, and leave the Debian
 #                             package in dist/quenra_VERSION_amd64.deb
 set -euo pipefail
@@ -73,6 +75,11 @@ check_package() {  # path of the .deb
     echo "package: $1 installed and ran an example"
 }
 
+if [ "$mode" = test ]; then
+    command -v node >/dev/null 2>&1 || packages+=(nodejs)
+    command -v npm >/dev/null 2>&1 || packages+=(npm)
+fi
+
 install_missing "${packages[@]}"
 
 case "$mode" in
@@ -82,6 +89,8 @@ case "$mode" in
         ;;
     test)
         bash tools/check_format.sh
+        # The extension's packages, exactly as locked; none needs an install script.
+        (cd editors/vscode && npm ci --ignore-scripts --no-audit --no-fund)
         build build -DQUENRA_WERROR=ON
         ctest --test-dir build --output-on-failure -j "$jobs"
         build build-sanitize -DQUENRA_WERROR=ON -DQUENRA_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo

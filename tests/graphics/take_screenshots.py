@@ -21,6 +21,8 @@ ROOT = Path(__file__).resolve().parents[2]
 EXAMPLES = [
     ("shapes_gallery", None, 0.5),
     ("bouncing_balls", None, 1.5),
+    ("particles", None, 2.0),
+    ("brick_breaker", None, 3.0),
     ("sketch_walker", b"dddddsssscddddwwwwwwc\naaaaaaaaassssssssc\nddddddddddd\n", 1.0),
 ]
 
