@@ -7,7 +7,9 @@ add_test(NAME docs.examples
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/examples/run_examples.py --bin $<TARGET_FILE:quenra>)
 add_test(NAME docs.manpage
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/check_manpage.py --bin $<TARGET_FILE:quenra>)
-set_tests_properties(docs.guide docs.examples docs.manpage PROPERTIES TIMEOUT 600)
+add_test(NAME docs.runner_catches_mistakes
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/doc_tests_selftest.py --bin $<TARGET_FILE:quenra>)
+set_tests_properties(docs.guide docs.examples docs.manpage docs.runner_catches_mistakes PROPERTIES TIMEOUT 600)
 
 # The editor extension's own tests (grammar snapshots, the warning parser, the
 # .vsix build) need node and the packages of editors/vscode (`npm ci` there, as
