@@ -86,7 +86,7 @@ void draw_rect(SDL_Renderer* renderer, const RectData& rect, const raster::Clip&
 
 // Evaluates the shape and the colour (always both) and draws when there is a canvas,
 // the first is a shape and the second a colour; anything else draws nothing.
-Value draw_shape(Interpreter& in, const CallExpr& call, Style style) {
+Value draw_shape(Interpreter& in, const Node& call, Style style) {
     Value shape = in.evaluate(call.args[0]);
     Value colour = in.evaluate(call.args[1]);
     GraphicsState* state = in.graphics();
@@ -142,7 +142,7 @@ Value draw_shape(Interpreter& in, const CallExpr& call, Style style) {
 
 namespace quenra::builtins {
 
-Value fill(Interpreter& in, const CallExpr& call) { return draw_shape(in, call, Style::Filled); }
-Value draw(Interpreter& in, const CallExpr& call) { return draw_shape(in, call, Style::Outline); }
+Value fill(Interpreter& in, const Node& call) { return draw_shape(in, call, Style::Filled); }
+Value draw(Interpreter& in, const Node& call) { return draw_shape(in, call, Style::Outline); }
 
 }  // namespace quenra::builtins

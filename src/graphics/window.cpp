@@ -127,7 +127,7 @@ void GraphicsStateDeleter::operator()(GraphicsState* state) const {
 
 namespace quenra::builtins {
 
-Value window(Interpreter& in, const CallExpr& call) {
+Value window(Interpreter& in, const Node& call) {
     Value width_value = in.evaluate(call.args[0]);
     Value height_value = in.evaluate(call.args[1]);
     if (in.stopped()) return Value();
@@ -142,12 +142,12 @@ Value window(Interpreter& in, const CallExpr& call) {
     return Value();
 }
 
-Value is_open(Interpreter& in, const CallExpr&) {
+Value is_open(Interpreter& in, const Node&) {
     const GraphicsState* state = in.graphics();
     return Value::boolean(state != nullptr && state->window_open);
 }
 
-Value present(Interpreter& in, const CallExpr&) {
+Value present(Interpreter& in, const Node&) {
     GraphicsState* state = in.graphics();
     if (state == nullptr) return Value();
     sdl::api().RenderPresent(state->renderer);
@@ -163,7 +163,7 @@ Value present(Interpreter& in, const CallExpr&) {
     return Value();
 }
 
-Value clear(Interpreter& in, const CallExpr&) {
+Value clear(Interpreter& in, const Node&) {
     GraphicsState* state = in.graphics();
     if (state == nullptr) return Value();
     set_draw_color_or_stop(state->renderer, 0, 0, 0);
@@ -183,7 +183,7 @@ Value window_side(Interpreter& in, bool want_width) {
 
 }  // namespace
 
-Value window_width(Interpreter& in, const CallExpr&) { return window_side(in, true); }
-Value window_height(Interpreter& in, const CallExpr&) { return window_side(in, false); }
+Value window_width(Interpreter& in, const Node&) { return window_side(in, true); }
+Value window_height(Interpreter& in, const Node&) { return window_side(in, false); }
 
 }  // namespace quenra::builtins

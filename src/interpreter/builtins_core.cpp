@@ -6,8 +6,8 @@
 
 namespace quenra::builtins {
 
-Value len(Interpreter& in, const CallExpr& call) {
-    Value x = in.evaluate_fast(call.args[0]);
+Value len(Interpreter& in, const Node& call) {
+    Value x = in.evaluate(call.args[0]);
     switch (x.kind()) {
         case Value::Dict: return Value::number(static_cast<std::int64_t>(x.entries().size()));
         case Value::Array: return Value::number(static_cast<std::int64_t>(x.items().size()));
@@ -26,24 +26,24 @@ Value len(Interpreter& in, const CallExpr& call) {
     return Value();
 }
 
-Value push(Interpreter& in, const CallExpr& call) {
-    Value array = in.evaluate_fast(call.args[0]);
+Value push(Interpreter& in, const Node& call) {
+    Value array = in.evaluate(call.args[0]);
     if (!array.is(Value::Array)) return Value();  // the item is not evaluated
-    Value item = in.evaluate_fast(call.args[1]);
+    Value item = in.evaluate(call.args[1]);
     if (in.stopped()) return Value();
     in.give_up_first_argument(call);
     array.mutable_items().push_back(std::move(item));
     return array;
 }
 
-Value pop(Interpreter& in, const CallExpr& call) {
-    Value array = in.evaluate_fast(call.args[0]);
+Value pop(Interpreter& in, const Node& call) {
+    Value array = in.evaluate(call.args[0]);
     if (!array.is(Value::Array) || array.items().empty()) return Value();
     return array.items().back();
 }
 
-Value reverse(Interpreter& in, const CallExpr& call) {
-    Value array = in.evaluate_fast(call.args[0]);
+Value reverse(Interpreter& in, const Node& call) {
+    Value array = in.evaluate(call.args[0]);
     if (!array.is(Value::Array) || in.stopped()) return Value();
     if (array.is_unique()) {
         auto& items = array.mutable_items();
@@ -54,8 +54,8 @@ Value reverse(Interpreter& in, const CallExpr& call) {
     return Value::array(std::vector<Value>(items.rbegin(), items.rend()));
 }
 
-Value type_of(Interpreter& in, const CallExpr& call) {
-    Value x = in.evaluate_fast(call.args[0]);
+Value type_of(Interpreter& in, const Node& call) {
+    Value x = in.evaluate(call.args[0]);
     return Value::string(std::string(type_name(x)));
 }
 
@@ -63,28 +63,28 @@ namespace {
 
 // The is_* family: false without an argument, otherwise a test of the first one.
 template <typename Test>
-Value kind_test(Interpreter& in, const CallExpr& call, Test test) {
+Value kind_test(Interpreter& in, const Node& call, Test test) {
     if (call.args.empty()) return Value::boolean(false);
-    Value x = in.evaluate_fast(call.args[0]);
+    Value x = in.evaluate(call.args[0]);
     return Value::boolean(test(x));
 }
 
 }  // namespace
 
-Value is_number(Interpreter& in, const CallExpr& call) {
+Value is_number(Interpreter& in, const Node& call) {
     return kind_test(in, call,
                      [](const Value& x) { return x.is(Value::Number) || x.is(Value::Float); });
 }
 
-Value is_string(Interpreter& in, const CallExpr& call) {
+Value is_string(Interpreter& in, const Node& call) {
     return kind_test(in, call, [](const Value& x) { return x.is(Value::String); });
 }
 
-Value is_array(Interpreter& in, const CallExpr& call) {
+Value is_array(Interpreter& in, const Node& call) {
     return kind_test(in, call, [](const Value& x) { return x.is(Value::Array); });
 }
 
-Value is_dict(Interpreter& in, const CallExpr& call) {
+Value is_dict(Interpreter& in, const Node& call) {
     return kind_test(in, call, [](const Value& x) { return x.is(Value::Dict); });
 }
 

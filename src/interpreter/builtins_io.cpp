@@ -6,9 +6,9 @@
 
 namespace quenra::builtins {
 
-Value print(Interpreter& in, const CallExpr& call) {
+Value print(Interpreter& in, const Node& call) {
     if (call.args.size() == 1) {
-        Value value = in.evaluate_fast(call.args[0]);
+        Value value = in.evaluate(call.args[0]);
         if (in.stopped()) return Value();
         if (value.is(Value::String)) {
             console::write_line(value.text());
@@ -19,7 +19,7 @@ Value print(Interpreter& in, const CallExpr& call) {
     }
     // Every argument is evaluated before the first line is written.
     ValueList values(call.args.size());
-    for (const Expr& arg : call.args) values.push(in.evaluate_fast(arg));
+    for (const Node& arg : call.args) values.push(in.evaluate(arg));
     if (in.stopped()) return Value();
     std::string line;
     for (const Value& value : values) {
@@ -30,8 +30,8 @@ Value print(Interpreter& in, const CallExpr& call) {
     return Value();
 }
 
-Value input(Interpreter& in, const CallExpr& call) {
-    Value prompt = in.evaluate_fast(call.args[0]);
+Value input(Interpreter& in, const Node& call) {
+    Value prompt = in.evaluate(call.args[0]);
     if (in.stopped()) return Value();
     if (prompt.is(Value::String)) {
         console::write_out(prompt.text());

@@ -12,19 +12,19 @@ namespace {
 
 // Applies `f` to one number argument; the result is converted back to a Number.
 template <typename F>
-Value rounding(Interpreter& in, const CallExpr& call, F f) {
-    Value x = in.evaluate_fast(call.args[0]);
+Value rounding(Interpreter& in, const Node& call, F f) {
+    Value x = in.evaluate(call.args[0]);
     double value;
     if (!to_double(x, value)) return Value();
     return Value::number(saturate_to_int64(f(value)));
 }
 
 // Evaluates every argument and keeps the numeric ones as floats.
-std::vector<double> numeric_arguments(Interpreter& in, const CallExpr& call) {
+std::vector<double> numeric_arguments(Interpreter& in, const Node& call) {
     std::vector<double> numbers;
     numbers.reserve(call.args.size());
-    for (const Expr& arg : call.args) {
-        Value value = in.evaluate_fast(arg);
+    for (const Node& arg : call.args) {
+        Value value = in.evaluate(arg);
         double number;
         if (to_double(value, number)) numbers.push_back(number);
     }
@@ -33,8 +33,8 @@ std::vector<double> numeric_arguments(Interpreter& in, const CallExpr& call) {
 
 }  // namespace
 
-Value abs(Interpreter& in, const CallExpr& call) {
-    Value x = in.evaluate_fast(call.args[0]);
+Value abs(Interpreter& in, const Node& call) {
+    Value x = in.evaluate(call.args[0]);
     if (x.is(Value::Number)) {
         // Wrapping: the smallest integer is its own absolute value.
         auto bits = static_cast<std::uint64_t>(x.as_number());
@@ -45,34 +45,34 @@ Value abs(Interpreter& in, const CallExpr& call) {
     return Value();
 }
 
-Value sqrt(Interpreter& in, const CallExpr& call) {
-    Value x = in.evaluate_fast(call.args[0]);
+Value sqrt(Interpreter& in, const Node& call) {
+    Value x = in.evaluate(call.args[0]);
     double value;
     if (!to_double(x, value)) return Value();
     return Value::floating(std::sqrt(value));
 }
 
-Value pow(Interpreter& in, const CallExpr& call) {
-    Value base = in.evaluate_fast(call.args[0]);
-    Value exponent = in.evaluate_fast(call.args[1]);
+Value pow(Interpreter& in, const Node& call) {
+    Value base = in.evaluate(call.args[0]);
+    Value exponent = in.evaluate(call.args[1]);
     double b, e;
     if (!to_double(base, b) || !to_double(exponent, e)) return Value();
     return Value::floating(std::pow(b, e));
 }
 
-Value ceil(Interpreter& in, const CallExpr& call) {
+Value ceil(Interpreter& in, const Node& call) {
     return rounding(in, call, [](double v) { return std::ceil(v); });
 }
 
-Value floor(Interpreter& in, const CallExpr& call) {
+Value floor(Interpreter& in, const Node& call) {
     return rounding(in, call, [](double v) { return std::floor(v); });
 }
 
-Value round(Interpreter& in, const CallExpr& call) {
+Value round(Interpreter& in, const Node& call) {
     return rounding(in, call, [](double v) { return std::round(v); });  // halves away from zero
 }
 
-Value min(Interpreter& in, const CallExpr& call) {
+Value min(Interpreter& in, const Node& call) {
     std::vector<double> numbers = numeric_arguments(in, call);
     if (numbers.empty()) return Value();
     double best = numbers[0];
@@ -83,7 +83,7 @@ Value min(Interpreter& in, const CallExpr& call) {
     return Value::floating(best);
 }
 
-Value max(Interpreter& in, const CallExpr& call) {
+Value max(Interpreter& in, const Node& call) {
     std::vector<double> numbers = numeric_arguments(in, call);
     if (numbers.empty()) return Value();
     double best = numbers[0];
@@ -94,15 +94,15 @@ Value max(Interpreter& in, const CallExpr& call) {
     return Value::floating(best);
 }
 
-Value random(Interpreter&, const CallExpr&) {
+Value random(Interpreter&, const Node&) {
     return Value::floating(static_cast<double>(random_u64() >> 11) * 0x1.0p-53);
 }
 
 // A uniform integer between the bounds: in [a, b) when a < b, in [b + 1, a] when
 // a > b, and a itself when they are equal. Unsigned arithmetic covers every pair.
-Value random_range(Interpreter& in, const CallExpr& call) {
-    Value low_value = in.evaluate_fast(call.args[0]);
-    Value high_value = in.evaluate_fast(call.args[1]);
+Value random_range(Interpreter& in, const Node& call) {
+    Value low_value = in.evaluate(call.args[0]);
+    Value high_value = in.evaluate(call.args[1]);
     std::int64_t a, b;
     if (!to_integer(low_value, a) || !to_integer(high_value, b)) return Value();
     auto ua = static_cast<std::uint64_t>(a), ub = static_cast<std::uint64_t>(b);

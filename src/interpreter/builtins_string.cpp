@@ -16,8 +16,8 @@ enum class Case { Upper, Lower };
 
 // Full Unicode case mapping in the root locale (so "ß" upper-cases to "SS", and a
 // capital sigma at the end of a word lower-cases to the final form).
-Value map_case(Interpreter& in, const CallExpr& call, Case which) {
-    Value s = in.evaluate_fast(call.args[0]);
+Value map_case(Interpreter& in, const Node& call, Case which) {
+    Value s = in.evaluate(call.args[0]);
     if (!s.is(Value::String) || in.stopped()) return Value();
     std::string_view text = s.text();
     std::string out(text.size(), '\0');
@@ -45,15 +45,15 @@ Value map_case(Interpreter& in, const CallExpr& call, Case which) {
 
 }  // namespace
 
-Value upper(Interpreter& in, const CallExpr& call) { return map_case(in, call, Case::Upper); }
-Value lower(Interpreter& in, const CallExpr& call) { return map_case(in, call, Case::Lower); }
+Value upper(Interpreter& in, const Node& call) { return map_case(in, call, Case::Upper); }
+Value lower(Interpreter& in, const Node& call) { return map_case(in, call, Case::Lower); }
 
 // slice(s, start, end): characters from `start` (read as unsigned, so a negative
 // start skips everything) taking at most end - start (mod 2^64) of them.
-Value slice(Interpreter& in, const CallExpr& call) {
-    Value s = in.evaluate_fast(call.args[0]);
-    Value start_value = in.evaluate_fast(call.args[1]);
-    Value end_value = in.evaluate_fast(call.args[2]);
+Value slice(Interpreter& in, const Node& call) {
+    Value s = in.evaluate(call.args[0]);
+    Value start_value = in.evaluate(call.args[1]);
+    Value end_value = in.evaluate(call.args[2]);
     std::int64_t start, end;
     bool ok = to_integer(start_value, start);
     ok = to_integer(end_value, end) && ok;
@@ -70,9 +70,9 @@ Value slice(Interpreter& in, const CallExpr& call) {
 
 // split(s, sep) on display texts. An empty separator splits between characters,
 // with an empty piece at each end; an empty s always gives one empty piece.
-Value split(Interpreter& in, const CallExpr& call) {
-    Value text_value = in.evaluate_fast(call.args[0]);
-    Value separator_value = in.evaluate_fast(call.args[1]);
+Value split(Interpreter& in, const Node& call) {
+    Value text_value = in.evaluate(call.args[0]);
+    Value separator_value = in.evaluate(call.args[1]);
     if (in.stopped()) return Value();
     std::string text = to_display_string(text_value);
     std::string separator = to_display_string(separator_value);
@@ -101,9 +101,9 @@ Value split(Interpreter& in, const CallExpr& call) {
     return Value::array(std::move(pieces));
 }
 
-Value concat(Interpreter& in, const CallExpr& call) {
+Value concat(Interpreter& in, const Node& call) {
     ValueList values(call.args.size());
-    for (const Expr& arg : call.args) values.push(in.evaluate_fast(arg));
+    for (const Node& arg : call.args) values.push(in.evaluate(arg));
     if (in.stopped()) return Value();  // unwinding: build nothing more
     if (values.empty()) return Value::string("");
     in.give_up_first_argument(call);
@@ -138,9 +138,9 @@ Value concat(Interpreter& in, const CallExpr& call) {
     return result;
 }
 
-Value contains(Interpreter& in, const CallExpr& call) {
-    Value haystack_value = in.evaluate_fast(call.args[0]);
-    Value needle_value = in.evaluate_fast(call.args[1]);
+Value contains(Interpreter& in, const Node& call) {
+    Value haystack_value = in.evaluate(call.args[0]);
+    Value needle_value = in.evaluate(call.args[1]);
     if (in.stopped()) return Value();
     if (haystack_value.is(Value::String) && needle_value.is(Value::String)) {  // no copies needed
         return Value::boolean(haystack_value.text().find(needle_value.text()) !=

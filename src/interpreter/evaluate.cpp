@@ -1,141 +1,167 @@
-// Expression evaluation: turns one expression into a new value by walking it.
-// Evaluation never fails: an operation that does not apply to its operands
-// yields null.
+// Expression evaluation: turns one resolved expression into a new value. Evaluation
+// never fails: an operation that does not apply to its operands yields null.
 #include <new>
 
 #include "interpreter/builtins.hpp"
 #include "interpreter/dict.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
-#include "interpreter/value_list.hpp"
 
 namespace quenra {
 
-Value Interpreter::evaluate_node(const Expr& expr) {
-    switch (expr.kind) {
-        case ExprKind::Number: return Value::number(expr.as<NumberExpr>().value);
-        case ExprKind::Float: return Value::floating(expr.as<FloatExpr>().value);
-        case ExprKind::String: return symbol_string(expr.as<StringExpr>().value.id);
-        case ExprKind::Boolean: return Value::boolean(expr.as<BooleanExpr>().value);
-        case ExprKind::Variable: return lookup(expr.as<VariableExpr>().name.id);
-        case ExprKind::Binary: return evaluate_binary(expr.as<BinaryExpr>());
-        case ExprKind::Unary: return evaluate_unary(expr.as<UnaryExpr>());
-        case ExprKind::Call: return evaluate_call(expr.as<CallExpr>());
-        case ExprKind::Array: return evaluate_array(expr.as<ArrayExpr>());
-        case ExprKind::Dict: return evaluate_dict(expr.as<DictExpr>());
-        case ExprKind::Index: {
-            // A variable indexed by literals is read in place, without copying the
-            // container or the key.
-            const Value* element = peek_path(expr);
-            if (element != nullptr) return *element;
-            return evaluate_index(expr.as<IndexExpr>());
-        }
-        case ExprKind::Range: return evaluate_range(expr.as<RangeExpr>());
+namespace {
+
+const Value NULL_VALUE;
+
+// The index rule: an array by a number (negative indices are out of range, as
+// they compare as unsigned), a dict by a string; anything else has no element.
+const Value& element_of(const Value& object, const Value& index) {
+    if (object.is(Value::Array) && index.is(Value::Number)) {
+        const auto& items = object.items();
+        auto position = static_cast<std::uint64_t>(index.as_number());
+        return position < items.size() ? items[position] : NULL_VALUE;
+    }
+    if (object.is(Value::Dict) && index.is(Value::String)) {
+        const Value* found = object.entries().find(index);
+        return found != nullptr ? *found : NULL_VALUE;
+    }
+    return NULL_VALUE;
+}
+
+// The field `node.constant` of a dict, starting the search where it was last found.
+const Value& field_of(const Value& object, const Node& node) {
+    if (!object.is(Value::Dict)) return NULL_VALUE;
+    const Value* found = object.entries().find(node.constant, node.hint);
+    return found != nullptr ? *found : NULL_VALUE;
+}
+
+}  // namespace
+
+Value Interpreter::evaluate(const Node& node) {
+    switch (node.kind) {
+        case NodeKind::Constant: return node.constant;
+        case NodeKind::Variable: return peek(node.name);
+        case NodeKind::BinaryVarVar:
+            return binary_operation(peek(node.name), node.op, peek(node.other));
+        case NodeKind::BinaryVarConst:
+            return binary_operation(peek(node.name), node.op, node.constant);
+        case NodeKind::BinaryConstVar:
+            return binary_operation(node.constant, node.op, peek(node.other));
+        case NodeKind::Binary: return evaluate_binary(node);
+        case NodeKind::Negate: return negate(evaluate(*node.left));
+        case NodeKind::Not: return Value::boolean(!is_truthy(evaluate(*node.left)));
+        case NodeKind::Builtin: return call_builtin(node);
+        case NodeKind::Call: return call_user(node);
+        case NodeKind::Array: return evaluate_array(node);
+        case NodeKind::Dict: return evaluate_dict(node);
+        case NodeKind::Field:
+        case NodeKind::Index: return node.path ? locate(node) : evaluate_index(node);
+        case NodeKind::Range: return evaluate_range(node);
     }
     return Value();
 }
 
-// An operand that can be read where it is: a variable, a literal string, or a
-// variable indexed by literals or scalar expressions. Reading it has no effects.
-const Value* Interpreter::peek_operand(const Expr& expr) {
-    if (expr.kind == ExprKind::String) return &symbol_string(expr.as<StringExpr>().value.id);
-    return peek_path(expr);
-}
-
-Value Interpreter::evaluate_binary(const BinaryExpr& expr) {
-    // Strings compared in place (when the arithmetic path was not tried on this node):
-    // no copy of either side is made.
-    if (expr.op.kind == TokenKind::EqualEqual || expr.op.kind == TokenKind::NotEqual) {
-        Scalar same = scalar_string_equality(expr);
-        if (same.ok()) return same.value();
-    }
-    Value left = evaluate_operand(*expr.left);
-    Value right =
-        evaluate_operand(*expr.right);  // always both: "and" and "or" do not short-circuit
+// Both operands, always: "and" and "or" do not short-circuit.
+Value Interpreter::evaluate_binary(const Node& node) {
+    Value left = evaluate(*node.left);
+    Value right = evaluate(*node.right);
     // A stopped run unwinds without building anything more (joining strings on the
     // way out of a deep recursion would cost time quadratic in its depth).
     if (stopped()) return Value();
-    if (left.kind() == right.kind()) {
-        if (left.is(Value::Number))
-            return apply_numbers(left.as_number(), expr.op.kind, right.as_number());
-        if (left.is(Value::Float))
-            return apply_floats(left.as_float(), expr.op.kind, right.as_float());
+    return apply_binary(std::move(left), node.op, right);
+}
+
+bool Interpreter::holds(const Node& node) {
+    if (!is_comparison(node.op)) return is_truthy(evaluate(node));
+    const Value* left = nullptr;
+    const Value* right = nullptr;
+    Value left_value, right_value;
+    switch (node.kind) {
+        case NodeKind::BinaryVarVar:
+            left = &peek(node.name);
+            right = &peek(node.other);
+            break;
+        case NodeKind::BinaryVarConst:
+            left = &peek(node.name);
+            right = &node.constant;
+            break;
+        case NodeKind::BinaryConstVar:
+            left = &node.constant;
+            right = &peek(node.other);
+            break;
+        case NodeKind::Binary:
+            left_value = evaluate(*node.left);
+            right_value = evaluate(*node.right);
+            if (stopped()) return false;
+            left = &left_value;
+            right = &right_value;
+            break;
+        case NodeKind::Constant:
+        case NodeKind::Variable:
+        case NodeKind::Negate:
+        case NodeKind::Not:
+        case NodeKind::Builtin:
+        case NodeKind::Call:
+        case NodeKind::Array:
+        case NodeKind::Dict:
+        case NodeKind::Field:
+        case NodeKind::Index:
+        case NodeKind::Range: return is_truthy(evaluate(node));
     }
-    return apply_binary(std::move(left), expr.op.kind, right);
-}
-
-Value Interpreter::evaluate_unary(const UnaryExpr& expr) {
-    Value operand = evaluate_operand(*expr.operand);
-    return apply_unary(expr.op.kind, operand);
-}
-
-Value Interpreter::evaluate_call(const CallExpr& call) {
-    int builtin = bindings_[call.name.id].builtin;
-    if (builtin >= 0) return call_builtin(builtin, call);
-    Value callee = lookup(call.name.id);
-    if (!callee.is(Value::Function)) return Value();  // arguments are not evaluated
-    // `callee` keeps the body alive even if the call redefines the function.
-    const FunctionBody& function = callee.function_body();
-    if (call.args.size() == 1) {  // the most common call, without an argument list
-        Value argument = evaluate_fast(call.args[0]);
-        return call_user_function(function, &argument, 1);
+    if (left->kind() == right->kind()) {
+        if (left->is(Value::Number)) return compare(left->as_number(), node.op, right->as_number());
+        if (left->is(Value::Float)) return compare(left->as_float(), node.op, right->as_float());
     }
-    ValueList arguments(call.args.size());
-    for (const Expr& arg : call.args) arguments.push(evaluate_fast(arg));
-    return call_user_function(function, arguments.data(), arguments.size());
+    return is_truthy(apply_other(*left, node.op, *right));
 }
 
-Value Interpreter::evaluate_array(const ArrayExpr& expr) {
+// The resolver has checked the built-in's minimum argument count.
+Value Interpreter::call_builtin(const Node& call) {
+    return builtin_entry(call.builtin).function(*this, call);
+}
+
+Value Interpreter::evaluate_array(const Node& node) {
     std::vector<Value> items;
-    items.reserve(expr.elements.size());
-    for (const Expr& element : expr.elements) items.push_back(evaluate_fast(element));
+    items.reserve(node.args.size());
+    for (const Node& element : node.args) items.push_back(evaluate(element));
     return Value::array(std::move(items));
 }
 
-// Literals with more entries than this insert every key through the dict's search.
-constexpr std::size_t DICT_LITERAL_SCAN = 16;
-
-Value Interpreter::evaluate_dict(const DictExpr& expr) {
-    Dict dict(expr.entries.size());
-    const auto& entries = expr.entries;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        Value value = evaluate(entries[i].value);
-        // Keys are names: in a small literal a key seen before is found by its id
-        // (a later duplicate wins), and a new one needs no search of the dict.
-        bool seen = entries.size() > DICT_LITERAL_SCAN;
-        for (std::size_t j = 0; j < i && !seen; ++j) seen = entries[j].key.id == entries[i].key.id;
-        if (seen) {
-            dict.insert(symbol_string(entries[i].key.id), std::move(value));
+// Entries in source order; a later duplicate key replaces the earlier value.
+Value Interpreter::evaluate_dict(const Node& node) {
+    Dict dict(node.args.size());
+    for (std::size_t i = 0; i < node.args.size(); ++i) {
+        Value value = evaluate(node.args[i]);
+        if (node.unique_keys) {
+            dict.insert_new(node.keys[i], std::move(value));
         } else {
-            dict.insert_new(symbol_string(entries[i].key.id), std::move(value));
+            dict.insert(node.keys[i], std::move(value));
         }
     }
     return Value::dict(std::move(dict));
 }
 
-Value Interpreter::evaluate_index(const IndexExpr& expr) {
-    Value object = evaluate_fast(*expr.object);
-    Value index = evaluate_fast(*expr.index);
-    return index_value(object, index);
+// Object first, then the index, always both.
+Value Interpreter::evaluate_index(const Node& node) {
+    Value object = evaluate(*node.left);
+    if (node.kind == NodeKind::Field) return field_of(object, node);
+    Value index = evaluate(*node.right);
+    return element_of(object, index);
 }
 
-Value Interpreter::index_value(const Value& object, const Value& index) {
-    if (object.is(Value::Array) && index.is(Value::Number)) {
-        const auto& items = object.items();
-        // Compared as unsigned, so negative indices are out of range.
-        auto position = static_cast<std::uint64_t>(index.as_number());
-        return position < items.size() ? items[position] : Value();
-    }
-    if (object.is(Value::Dict) && index.is(Value::String)) {
-        const Value* found = object.entries().find(index);
-        return found != nullptr ? *found : Value();
-    }
-    return Value();
+// A path is read where it lies. Its index expressions are pure, so evaluating one
+// after the object has been located changes no variable; the order is not seen.
+const Value& Interpreter::locate(const Node& path) {
+    if (path.kind == NodeKind::Variable) return peek(path.name);
+    const Value& object = locate(*path.left);
+    if (path.kind == NodeKind::Field) return field_of(object, path);
+    Value index = evaluate(*path.right);
+    return element_of(object, index);
 }
 
-Value Interpreter::evaluate_range(const RangeExpr& expr) {
-    Value start_value = evaluate(*expr.start);
-    Value end_value = evaluate(*expr.end);
+Value Interpreter::evaluate_range(const Node& node) {
+    Value start_value = evaluate(*node.left);
+    Value end_value = evaluate(*node.right);
     std::int64_t start, end;
     if (!to_integer(start_value, start) || !to_integer(end_value, end)) return Value();
     if (start >= end) return Value::array({});
@@ -148,6 +174,12 @@ Value Interpreter::evaluate_range(const RangeExpr& expr) {
     items.reserve(count);
     for (std::int64_t i = start; i < end; ++i) items.push_back(Value::number(i));
     return Value::array(std::move(items));
+}
+
+Value Interpreter::right_operand(const Node& binary) {
+    if (binary.kind == NodeKind::BinaryVarVar) return peek(binary.other);
+    if (binary.kind == NodeKind::BinaryVarConst) return binary.constant;
+    return evaluate(*binary.right);
 }
 
 }  // namespace quenra

@@ -2,216 +2,99 @@
 // writes, the output of the expressions they evaluate, and the signals.
 #include <cmath>
 
-#include "interpreter/builtins.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
-#include "interpreter/scalar_ops.hpp"
-#include "platform/platform.hpp"
+#include "interpreter/resolver.hpp"
 
 namespace quenra {
 
 void Interpreter::execute(const Stmt& stmt) {
-    switch (stmt.kind) {
-        case StmtKind::Let: {
-            const auto& node = stmt.as<LetStmt>();
-            execute_assign(node.name.id, node.value);
-            return;
-        }
-        case StmtKind::Assign: {
-            const auto& node = stmt.as<AssignStmt>();
-            execute_assign(node.name.id, node.value);
-            return;
-        }
-        case StmtKind::CompoundAssign: execute_compound(stmt.as<CompoundAssignStmt>()); return;
-        case StmtKind::FunctionDef: execute_definition(stmt.as<FunctionDefStmt>()); return;
-        case StmtKind::If: execute_if(stmt.as<IfStmt>()); return;
-        case StmtKind::While: execute_while(stmt.as<WhileStmt>()); return;
-        case StmtKind::For: execute_for(stmt.as<ForStmt>()); return;
-        case StmtKind::Match: execute_match(stmt.as<MatchStmt>()); return;
-        case StmtKind::TryCatch: execute_try(stmt.as<TryCatchStmt>()); return;
-        case StmtKind::Return: execute_return(stmt.as<ReturnStmt>()); return;
-        case StmtKind::Break: signals_ |= SIGNAL_BREAK; return;
-        case StmtKind::Continue: signals_ |= SIGNAL_CONTINUE; return;
-        case StmtKind::Global: declare_global(stmt.as<GlobalStmt>().name.id); return;
-        case StmtKind::Expression: execute_expression(stmt.as<ExpressionStmt>().expr); return;
-    }
+    prepare();
+    run(resolve_statement(stmt));
 }
-
-// Kept out of execute() so that its dispatch needs no frame of its own.
-void Interpreter::execute_definition(const FunctionDefStmt& stmt) {
-    store(stmt.name.id, Value::function(stmt.function));
-}
-
-void Interpreter::execute_expression(const Expr& expr) { evaluate(expr); }
 
 void Interpreter::execute_sequence(const StmtList& statements) {
-    for (const Stmt& stmt : statements) {
-        execute(stmt);
-        if (signals_ != 0) return;
+    prepare();
+    run_block(resolve_block(statements));
+}
+
+void Interpreter::run(const Step& step) {
+    switch (step.kind) {
+        case StepKind::Assign: store(step.name, evaluate(*step.value)); return;
+        case StepKind::AssignPush: run_assign_push(step); return;
+        case StepKind::AssignAppend: run_assign_append(step); return;
+        case StepKind::AssignConcat: run_assign_concat(step); return;
+        case StepKind::Compound: run_compound(step); return;
+        case StepKind::Define: store(step.name, Value::function(step.function)); return;
+        case StepKind::If: run_if(step); return;
+        case StepKind::While: run_while(step); return;
+        case StepKind::For: run_for(step); return;
+        case StepKind::ForRange: run_for_range(step); return;
+        case StepKind::Match: run_match(step); return;
+        case StepKind::Try: run_try(step); return;
+        case StepKind::Return: run_return(step); return;
+        case StepKind::Break: signals_ |= SIGNAL_BREAK; return;
+        case StepKind::Continue: signals_ |= SIGNAL_CONTINUE; return;
+        case StepKind::Global: declare_global(step.name); return;
+        case StepKind::Expression: evaluate(*step.value); return;
     }
-}
-
-// Whether the right-hand side rebuilds the target variable from itself, so that the
-// variable can give up its payload for an in-place update (see release_for_update).
-bool Interpreter::steals_variable(const CallExpr& call, SymbolId target) const {
-    if (call.args.empty() || call.args.front().kind != ExprKind::Variable) return false;
-    if (call.args.front().as<VariableExpr>().name.id != target) return false;
-    std::int8_t builtin = bindings_[call.name.id].builtin;
-    return builtin == BUILTIN_PUSH || builtin == BUILTIN_CONCAT;
-}
-
-// The statements' common forms are decided here with as little as possible around
-// them: number, float and boolean results are stored in place, everything else
-// goes to a function of its own (so this one needs almost no frame).
-void Interpreter::execute_assign(SymbolId name, const Expr& value_expr) {
-    Scalar scalar = Scalar::none();
-    switch (value_expr.kind) {
-        case ExprKind::Binary: {
-            const auto& binary = value_expr.as<BinaryExpr>();
-            if (!may_be_scalar(binary) || !(scalar = scalar_binary(binary)).ok()) {
-                assign_binary(name, binary);
-                return;
-            }
-            break;
-        }
-        case ExprKind::Call: {
-            const auto& call = value_expr.as<CallExpr>();
-            if (!is_scalar_builtin(call) || !(scalar = scalar_call(call)).ok()) {
-                assign_call(name, call);
-                return;
-            }
-            break;
-        }
-        case ExprKind::Variable:
-        case ExprKind::Unary:
-            scalar = value_expr.kind == ExprKind::Variable
-                         ? Scalar::of(peek(value_expr.as<VariableExpr>().name.id))
-                         : scalar_unary(value_expr.as<UnaryExpr>());
-            if (!scalar.ok()) {
-                assign_value(name, value_expr);
-                return;
-            }
-            break;
-        case ExprKind::Number: scalar = Scalar::number(value_expr.as<NumberExpr>().value); break;
-        case ExprKind::Float: scalar = Scalar::floating(value_expr.as<FloatExpr>().value); break;
-        case ExprKind::Boolean: scalar = Scalar::truth(value_expr.as<BooleanExpr>().value); break;
-        case ExprKind::String:
-        case ExprKind::Array:
-        case ExprKind::Dict:
-        case ExprKind::Index:
-        case ExprKind::Range: assign_value(name, value_expr); return;
-    }
-    store_scalar(name, scalar);
-}
-
-// Everything the arithmetic path does not take, or has already tried and given up
-// on (a unary expression), is evaluated in full here, without trying it again.
-void Interpreter::assign_value(SymbolId name, const Expr& value_expr) {
-    store(name, value_expr.kind == ExprKind::Unary ? evaluate_node(value_expr)
-                                                   : evaluate_fast(value_expr));
-}
-
-void Interpreter::assign_call(SymbolId name, const CallExpr& call) {
-    if (steals_variable(call, name)) {
-        if (bindings_[call.name.id].builtin == BUILTIN_PUSH) {
-            assign_push(name, call);
-        } else {
-            assign_update(name, call);
-        }
-        return;
-    }
-    store(name, evaluate_call(call));  // the scalar path has been tried
-}
-
-void Interpreter::assign_binary(SymbolId name, const BinaryExpr& binary) {
-    // name = name + x: read, evaluate x, then let the variable go before joining.
-    if (binary.op.kind == TokenKind::Plus && binary.left->kind == ExprKind::Variable &&
-        binary.left->as<VariableExpr>().name.id == name && peek(name).is(Value::String)) {
-        Value left = lookup(name);
-        Value right = evaluate_fast(*binary.right);
-        release_for_update(name);
-        store(name, apply_binary(std::move(left), TokenKind::Plus, right));
-        return;
-    }
-    store(name, evaluate_binary(binary));  // the scalar path has been tried on the whole
-}
-
-void Interpreter::assign_update(SymbolId name, const CallExpr& call) {
-    const CallExpr* saved = update_call_;
-    update_call_ = &call;
-    Value value = evaluate_call(call);
-    update_call_ = saved;
-    store(name, std::move(value));
 }
 
 // name = push(name, item), the way a list grows: exactly push's steps (the item
 // is evaluated only when the variable holds an array; the variable still holds it
-// while the item is evaluated), without the general call around them.
-void Interpreter::assign_push(SymbolId name, const CallExpr& call) {
+// while the item is evaluated), then the variable lets go of its reference so the
+// array grows in place.
+void Interpreter::run_assign_push(const Step& step) {
+    const Node& call = *step.value;
     Value result;
-    if (call.args.size() >= 2 && peek(name).is(Value::Array)) {
-        Value array = lookup(name);
+    if (peek(step.name).is(Value::Array)) {
+        Value array = lookup(step.name);
         Value item = evaluate(call.args[1]);
-        if (!stopped()) {
-            release_for_update(name);
-            array.mutable_items().push_back(std::move(item));
-            result = std::move(array);
-        }
+        if (stopped()) return;
+        release_for_update(step.name);
+        array.mutable_items().push_back(std::move(item));
+        result = std::move(array);
     }
-    store(name, std::move(result));
+    store(step.name, std::move(result));
 }
 
-namespace {
-
-BinaryOp compound_op(TokenKind kind) {
-    if (kind == TokenKind::PlusAssign) return BinaryOp::Add;
-    if (kind == TokenKind::MinusAssign) return BinaryOp::Sub;
-    if (kind == TokenKind::StarAssign) return BinaryOp::Mul;
-    if (kind == TokenKind::SlashAssign) return BinaryOp::Div;
-    return BinaryOp::None;
-}
-
-}  // namespace
-
-void Interpreter::execute_compound(const CompoundAssignStmt& stmt) {
-    // Numbers and floats in place of the general path: the right-hand side's scalar
-    // path has no effects, so reading the variable after it is the same as before.
-    const Value& current = peek(stmt.name.id);
-    if (current.is(Value::Number) || current.is(Value::Float)) {
-        Scalar operand = scalar_operand(stmt.value);
-        if (operand.kind == current.kind()) {
-            Scalar result =
-                combine_scalars(Scalar::of(current), compound_op(stmt.op.kind), operand);
-            if (result.ok()) {
-                store_scalar(stmt.name.id, result);
-                return;
-            }
-        }
-    }
-    compound_general(stmt);
-}
-
-void Interpreter::compound_general(const CompoundAssignStmt& stmt) {
-    Value current = lookup(stmt.name.id);  // read before the right-hand side runs
-    Value operand = evaluate_fast(stmt.value);
-    TokenKind op = TokenKind::Eof;  // no operation: any other kind yields null
-    if (stmt.op.kind == TokenKind::PlusAssign) op = TokenKind::Plus;
-    if (stmt.op.kind == TokenKind::MinusAssign) op = TokenKind::Minus;
-    if (stmt.op.kind == TokenKind::StarAssign) op = TokenKind::Star;
-    if (stmt.op.kind == TokenKind::SlashAssign) op = TokenKind::Slash;
-    if (current.is(Value::Number) && operand.is(Value::Number)) {
-        store(stmt.name.id, apply_numbers(current.as_number(), op, operand.as_number()));
+// name = name + x: on a string the variable lets go of its text once x is known, so
+// the text grows in place; on anything else the node is evaluated as it stands.
+void Interpreter::run_assign_append(const Step& step) {
+    const Node& binary = *step.value;
+    if (!peek(step.name).is(Value::String)) {
+        store(step.name, evaluate(binary));
         return;
     }
-    release_for_update(stmt.name.id);
-    store(stmt.name.id, apply_binary(std::move(current), op, operand));
+    Value left = lookup(step.name);
+    Value right = right_operand(binary);
+    if (stopped()) return;
+    release_for_update(step.name);
+    store(step.name, apply_binary(std::move(left), BinaryOp::Add, right));
 }
 
-void Interpreter::execute_if(const IfStmt& stmt) {
-    if (condition_holds(stmt.condition)) {
-        execute_sequence(stmt.then_branch);
-    } else if (stmt.else_branch) {
-        execute_sequence(*stmt.else_branch);
+// name = concat(name, ...): concat lets the variable go once every argument is known.
+void Interpreter::run_assign_concat(const Step& step) {
+    const Node* saved = update_call_;
+    update_call_ = step.value.get();
+    Value value = evaluate(*step.value);
+    update_call_ = saved;
+    store(step.name, std::move(value));
+}
+
+// The variable is read before the right-hand side runs.
+void Interpreter::run_compound(const Step& step) {
+    Value current = lookup(step.name);
+    Value operand = evaluate(*step.value);
+    if (current.is(Value::String)) release_for_update(step.name);
+    store(step.name, apply_binary(std::move(current), step.op, operand));
+}
+
+void Interpreter::run_if(const Step& step) {
+    if (holds(*step.value)) {
+        run_block(step.body);
+    } else if (step.has_else) {
+        run_block(step.alternative);
     }
 }
 
@@ -227,34 +110,24 @@ bool Interpreter::finish_iteration() {
     return check_interrupt();
 }
 
-void Interpreter::execute_while(const WhileStmt& stmt) {
+void Interpreter::run_while(const Step& step) {
     for (;;) {
-        if (!condition_holds(stmt.condition) || stopped()) {
+        if (!holds(*step.value) || stopped()) {
             signals_ &= static_cast<std::uint8_t>(~SIGNAL_BREAK);
             return;
         }
-        execute_sequence(stmt.body);
+        run_block(step.body);
         if (finish_iteration()) return;
     }
 }
 
-void Interpreter::execute_for(const ForStmt& stmt) {
-    if (stmt.iterable.kind == ExprKind::Range) {
-        execute_for_range(stmt, stmt.iterable.as<RangeExpr>());
-        return;
-    }
-    Value iterable = evaluate(stmt.iterable);
+void Interpreter::run_for(const Step& step) {
+    Value iterable = evaluate(*step.value);
     if (!iterable.is(Value::Array)) return;  // nothing else is iterated, and no flag changes
     // `iterable` keeps its payload alive and unchanged whatever the body assigns.
-    const std::vector<Value>& items = iterable.items();
-    for (const Value& item : items) {
-        Scalar scalar = Scalar::of(item);
-        if (scalar.ok()) {
-            store_scalar(stmt.variable.id, scalar);
-        } else {
-            store(stmt.variable.id, Value(item));
-        }
-        execute_sequence(stmt.body);
+    for (const Value& item : iterable.items()) {
+        store(step.name, Value(item));
+        run_block(step.body);
         if (finish_iteration()) break;
     }
     signals_ &= static_cast<std::uint8_t>(~SIGNAL_BREAK);
@@ -262,14 +135,14 @@ void Interpreter::execute_for(const ForStmt& stmt) {
 
 // A for loop over a range counts without building the array; the bounds are
 // evaluated once, start first, exactly as the range value would be.
-void Interpreter::execute_for_range(const ForStmt& stmt, const RangeExpr& range) {
-    Value start_value = evaluate(*range.start);
-    Value end_value = evaluate(*range.end);
+void Interpreter::run_for_range(const Step& step) {
+    Value start_value = evaluate(*step.value);
+    Value end_value = evaluate(*step.end);
     std::int64_t start, end;
     if (!to_integer(start_value, start) || !to_integer(end_value, end)) return;
     for (std::int64_t i = start; i < end; ++i) {
-        store_scalar(stmt.variable.id, Scalar::number(i));
-        execute_sequence(stmt.body);
+        store(step.name, Value::number(i));
+        run_block(step.body);
         if (finish_iteration()) break;
     }
     signals_ &= static_cast<std::uint8_t>(~SIGNAL_BREAK);
@@ -301,31 +174,31 @@ bool matches(const Value& subject, const Value& pattern) {
 
 }  // namespace
 
-void Interpreter::execute_match(const MatchStmt& stmt) {
-    Value subject = evaluate(stmt.subject);
-    for (const MatchArm& arm : stmt.arms) {
+void Interpreter::run_match(const Step& step) {
+    Value subject = evaluate(*step.value);
+    for (const Arm& arm : step.arms) {
         if (stopped()) return;
         if (arm.pattern) {
             Value pattern = evaluate(*arm.pattern);
             if (!matches(subject, pattern)) continue;
         }
-        execute_sequence(arm.body);
+        run_block(arm.body);
         return;
     }
 }
 
-void Interpreter::execute_try(const TryCatchStmt& stmt) {
-    execute_sequence(stmt.try_body);
+void Interpreter::run_try(const Step& step) {
+    run_block(step.body);
     if (!(signals_ & SIGNAL_RETURN) || !pending_return_.is(Value::Error)) return;
     std::string message(pending_return_.error_message());
     pending_return_ = Value();
     signals_ &= static_cast<std::uint8_t>(~SIGNAL_RETURN);
-    store(stmt.error_name.id, Value::string(std::move(message)));
-    execute_sequence(stmt.catch_body);
+    store(step.name, Value::string(std::move(message)));
+    run_block(step.alternative);
 }
 
-void Interpreter::execute_return(const ReturnStmt& stmt) {
-    Value value = stmt.value ? evaluate_fast(*stmt.value) : Value();
+void Interpreter::run_return(const Step& step) {
+    Value value = step.value ? evaluate(*step.value) : Value();
     pending_return_ = std::move(value);
     signals_ |= SIGNAL_RETURN;
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "interpreter/builtins.hpp"
+#include "interpreter/resolver.hpp"
 #include "platform/platform.hpp"
 
 namespace quenra {
@@ -46,9 +46,9 @@ Interpreter::Interpreter(SymbolTable& symbols) : symbols_(symbols) {
 Interpreter::~Interpreter() {
     // Variables first, then the graphics state (the window closes last).
     pending_return_ = Value();
+    arguments_.clear();
     saved_.clear();
     bindings_.clear();
-    symbol_texts_.clear();
     graphics_.reset();
 }
 
@@ -56,15 +56,6 @@ void Interpreter::prepare() {
     std::size_t old_size = bindings_.size();
     if (old_size == symbols_.size()) return;
     bindings_.resize(symbols_.size());
-    symbol_texts_.resize(symbols_.size());
-    for (std::size_t id = old_size; id < bindings_.size(); ++id) {
-        bindings_[id].builtin =
-            static_cast<std::int8_t>(find_builtin(symbols_.text(static_cast<SymbolId>(id))));
-    }
-}
-
-void Interpreter::make_symbol_string(SymbolId id) {
-    symbol_texts_[id] = Value::string(symbols_.text(id));
 }
 
 void Interpreter::declare_global(SymbolId name) { bindings_[name].declared_global = true; }
@@ -92,36 +83,64 @@ bool Interpreter::too_large(std::uint64_t count, std::uint64_t size) const {
     return count > value_size_limit() / size;
 }
 
-Value Interpreter::call_user_function(const FunctionBody& function, Value* arguments,
-                                      std::size_t count) {
+// The call protocol: the arguments are evaluated onto `arguments_`, the callee's
+// parameters take them from there (binding allocates nothing once the save stack
+// has grown), and the frame is popped however the call ends.
+Value Interpreter::call_user(const Node& call) {
+    const Value& found = peek(call.name);
+    if (!found.is(Value::Function)) return Value();  // arguments are not evaluated
+    // `callee` keeps the function alive even if the call redefines it.
+    Value callee = found;
+    std::size_t base = arguments_.size();
+    for (const Node& arg : call.args) arguments_.push_back(evaluate(arg));
+    return invoke(callee.user_function(), base, call.args.size());
+}
+
+Value Interpreter::call_function(const Value& function, Value* arguments, std::size_t count) {
+    if (!function.is(Value::Function)) return Value();
+    Value callee = function;
+    std::size_t base = arguments_.size();
+    for (std::size_t i = 0; i < count; ++i) arguments_.push_back(std::move(arguments[i]));
+    return invoke(callee.user_function(), base, count);
+}
+
+Value Interpreter::invoke(UserFunction& function, std::size_t base, std::size_t count) {
+    // Releases the arguments and restores the caller's bindings however the call ends.
+    struct Frame {
+        Interpreter& interpreter;
+        std::size_t argument_base;
+        std::size_t saved_base = 0;
+        bool entered = false;
+        ~Frame() {
+            if (entered) {
+                interpreter.pop_frame(saved_base);
+                --interpreter.depth_;
+            }
+            auto& arguments = interpreter.arguments_;
+            while (arguments.size() > argument_base) arguments.pop_back();
+        }
+    } frame{*this, base};
     if (depth_ >= MAX_CALL_DEPTH || frame_address() < stack_limit_)
         raise_fatal(Fatal::RecursionDepth);
     if (stopped() || check_interrupt()) return Value();
+    if (!function.code)
+        function.code = std::make_unique<Block>(resolve_block(function.source->body));
     ++depth_;
-    std::size_t slot_base = saved_.size();
-    // Restores the caller's bindings however the call ends.
-    struct Frame {
-        Interpreter& interpreter;
-        std::size_t slot_base;
-        ~Frame() {
-            interpreter.pop_frame(slot_base);
-            --interpreter.depth_;
-        }
-    } frame{*this, slot_base};
+    frame.saved_base = saved_.size();
+    frame.entered = true;
 
     // Parameters without an argument stay unbound; surplus arguments are dropped.
-    const SymbolId* params = function.param_ids.data();
-    std::size_t bound = std::min(function.param_ids.size(), count);
-    for (std::size_t i = 0; i < bound; ++i) store(params[i], std::move(arguments[i]));
+    std::size_t bound = std::min(function.params.size(), count);
+    for (std::size_t i = 0; i < bound; ++i)
+        store(function.params[i], std::move(arguments_[base + i]));
 
-    for (const Stmt& stmt : function.body) {
-        if (stmt.kind == StmtKind::Return) {
+    for (const Step& step : *function.code) {
+        if (step.kind == StepKind::Return) {
             // A return of the body itself: its value goes straight to the caller,
             // evaluated while the call's locals are still bound.
-            const auto& node = stmt.as<ReturnStmt>();
-            return node.value ? evaluate_fast(*node.value) : Value();
+            return step.value ? evaluate(*step.value) : Value();
         }
-        execute(stmt);
+        run(step);
         if (signals_ != 0) break;
     }
     Value result;

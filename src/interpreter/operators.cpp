@@ -12,8 +12,8 @@ namespace {
 
 constexpr std::int64_t INT64_MIN_VALUE = std::numeric_limits<std::int64_t>::min();
 
-std::int64_t wrap(std::uint64_t value) { return static_cast<std::int64_t>(value); }
-std::uint64_t bits(std::int64_t value) { return static_cast<std::uint64_t>(value); }
+using primitive::bits;
+using primitive::wrap;
 
 }  // namespace
 
@@ -36,89 +36,39 @@ std::int64_t integer_power(std::int64_t base, std::int64_t exponent) {
 
 namespace {
 
-Value float_op(double a, BinaryOp op, double b) {
-    switch (op) {
-        case BinaryOp::Add: return Value::floating(a + b);
-        case BinaryOp::Sub: return Value::floating(a - b);
-        case BinaryOp::Mul: return Value::floating(a * b);
-        case BinaryOp::Div: return Value::floating(a / b);
-        case BinaryOp::Mod: return Value::floating(std::fmod(a, b));
-        case BinaryOp::Pow: return Value::floating(std::pow(a, b));
-        // Through the difference, so a NaN operand makes both comparisons false.
-        case BinaryOp::Eq: return Value::boolean(std::fabs(a - b) < FLOAT_TOLERANCE);
-        case BinaryOp::Ne: return Value::boolean(std::fabs(a - b) >= FLOAT_TOLERANCE);
-        case BinaryOp::Lt: return Value::boolean(a < b);
-        case BinaryOp::Gt: return Value::boolean(a > b);
-        case BinaryOp::Le: return Value::boolean(a <= b);
-        case BinaryOp::Ge: return Value::boolean(a >= b);
-        case BinaryOp::And:
-        case BinaryOp::Or:
-        case BinaryOp::None: return Value();
-    }
-    return Value();
-}
-
+// Strings join with "+" and compare for equality byte for byte; they have no order.
 Value string_op(Value left, BinaryOp op, const Value& right) {
-    switch (op) {
-        case BinaryOp::Add: {
-            check_value_size(left.text().size() + right.text().size());
-            if (left.is_unique()) {
-                left.mutable_text().append(right.text());
-                return left;
-            }
-            std::string joined;
-            joined.reserve(left.text().size() + right.text().size());
-            joined.append(left.text());
-            joined.append(right.text());
-            return Value::string(std::move(joined));
-        }
-        case BinaryOp::Eq: return Value::boolean(left.text() == right.text());
-        case BinaryOp::Ne: return Value::boolean(left.text() != right.text());
-        case BinaryOp::Sub:
-        case BinaryOp::Mul:
-        case BinaryOp::Div:
-        case BinaryOp::Mod:
-        case BinaryOp::Pow:
-        case BinaryOp::Lt:
-        case BinaryOp::Gt:
-        case BinaryOp::Le:
-        case BinaryOp::Ge:
-        case BinaryOp::And:
-        case BinaryOp::Or:
-        case BinaryOp::None: return Value();
+    if (op == BinaryOp::Eq) return Value::boolean(left.text() == right.text());
+    if (op == BinaryOp::Ne) return Value::boolean(left.text() != right.text());
+    if (op != BinaryOp::Add) return Value();
+    check_value_size(left.text().size() + right.text().size());
+    if (left.is_unique()) {
+        left.mutable_text().append(right.text());
+        return left;
     }
-    return Value();
+    std::string joined;
+    joined.reserve(left.text().size() + right.text().size());
+    joined.append(left.text());
+    joined.append(right.text());
+    return Value::string(std::move(joined));
 }
 
+// Booleans take "and", "or" and equality; nothing else.
 Value boolean_op(bool a, BinaryOp op, bool b) {
-    switch (op) {
-        case BinaryOp::And: return Value::boolean(a && b);
-        case BinaryOp::Or: return Value::boolean(a || b);
-        case BinaryOp::Eq: return Value::boolean(a == b);
-        case BinaryOp::Ne: return Value::boolean(a != b);
-        case BinaryOp::Add:
-        case BinaryOp::Sub:
-        case BinaryOp::Mul:
-        case BinaryOp::Div:
-        case BinaryOp::Mod:
-        case BinaryOp::Pow:
-        case BinaryOp::Lt:
-        case BinaryOp::Gt:
-        case BinaryOp::Le:
-        case BinaryOp::Ge:
-        case BinaryOp::None: return Value();
-    }
+    if (op == BinaryOp::And) return Value::boolean(a && b);
+    if (op == BinaryOp::Or) return Value::boolean(a || b);
+    if (op == BinaryOp::Eq) return Value::boolean(a == b);
+    if (op == BinaryOp::Ne) return Value::boolean(a != b);
     return Value();
 }
 
 }  // namespace
 
-Value apply_binary(Value left, TokenKind token, const Value& right) {
-    if (left.kind() != right.kind()) return Value();
-    BinaryOp op = binary_op(token);
+Value apply_other(Value left, BinaryOp op, const Value& right) {
+    if (left.kind() != right.kind()) return Value();  // no promotion between kinds
     switch (left.kind()) {
-        case Value::Number: return apply_numbers(left.as_number(), token, right.as_number());
-        case Value::Float: return float_op(left.as_float(), op, right.as_float());
+        case Value::Number: return arithmetic(left.as_number(), op, right.as_number());
+        case Value::Float: return arithmetic(left.as_float(), op, right.as_float());
         case Value::String: return string_op(std::move(left), op, right);
         case Value::Boolean: return boolean_op(left.as_boolean(), op, right.as_boolean());
         case Value::Array:
@@ -134,13 +84,7 @@ Value apply_binary(Value left, TokenKind token, const Value& right) {
     return Value();
 }
 
-Value apply_floats(double left, TokenKind token, double right) {
-    return float_op(left, binary_op(token), right);
-}
-
-Value apply_unary(TokenKind op, const Value& operand) {
-    if (op == TokenKind::Not) return Value::boolean(!is_truthy(operand));
-    if (op != TokenKind::Minus) return Value();
+Value negate(const Value& operand) {
     if (operand.is(Value::Number)) return Value::number(wrap(0 - bits(operand.as_number())));
     if (operand.is(Value::Float)) return Value::floating(-operand.as_float());
     return Value();

@@ -3,7 +3,7 @@
 // operator produce a result; every other combination yields null. There is no
 // promotion between numbers and floats.
 
-#include <array>
+#include <cmath>
 #include <cstdint>
 
 #include "interpreter/value.hpp"
@@ -14,7 +14,8 @@ namespace quenra {
 // Exact: floats within this absolute distance compare equal.
 inline constexpr double FLOAT_TOLERANCE = 2.220446049250313e-16;
 
-// The binary operators, classified once from the operator token's kind.
+// The binary operators, classified once from the operator token's kind (None for
+// a token that is no binary operator).
 enum class BinaryOp : std::uint8_t {
     Add,
     Sub,
@@ -33,7 +34,7 @@ enum class BinaryOp : std::uint8_t {
     None
 };
 
-constexpr BinaryOp classify(TokenKind kind) {
+constexpr BinaryOp binary_op(TokenKind kind) {
     switch (kind) {
         case TokenKind::Plus: return BinaryOp::Add;
         case TokenKind::Minus: return BinaryOp::Sub;
@@ -93,56 +94,132 @@ constexpr BinaryOp classify(TokenKind kind) {
     return BinaryOp::None;
 }
 
-inline constexpr auto BINARY_OPS = [] {
-    std::array<BinaryOp, TOKEN_KIND_COUNT> table{};
-    for (std::size_t i = 0; i < TOKEN_KIND_COUNT; ++i)
-        table[i] = classify(static_cast<TokenKind>(i));
-    return table;
-}();
-
-constexpr BinaryOp binary_op(TokenKind kind) { return BINARY_OPS[static_cast<std::size_t>(kind)]; }
-
-// `left` is taken by value so that an unshared string can be extended in place.
-Value apply_binary(Value left, TokenKind op, const Value& right);
-Value apply_floats(double left, TokenKind op, double right);
-Value apply_unary(TokenKind op, const Value& operand);
+// The one definition of each operator on each kind of operand. Evaluation paths that
+// read their operands differently all end here.
 
 // Writes the division message and yields 0 (integer "/" and "%" by zero).
 Value division_by_zero();
 std::int64_t integer_power(std::int64_t base, std::int64_t exponent);
 
-// Two numbers: the common case, inline so the evaluator's fast paths stay cheap.
-// Arithmetic wraps in two's complement (done in unsigned, where overflow is defined).
-inline Value apply_numbers(std::int64_t a, TokenKind token, std::int64_t b) {
-    auto wrap = [](std::uint64_t value) { return static_cast<std::int64_t>(value); };
-    auto bits = [](std::int64_t value) { return static_cast<std::uint64_t>(value); };
-    switch (binary_op(token)) {
-        case BinaryOp::Add: return Value::number(wrap(bits(a) + bits(b)));
-        case BinaryOp::Sub: return Value::number(wrap(bits(a) - bits(b)));
-        case BinaryOp::Mul: return Value::number(wrap(bits(a) * bits(b)));
+// The primitives of each operator, one overload per operand kind (numbers, floats).
+// Integer arithmetic wraps in two's complement (done in unsigned, where overflow is
+// defined); float arithmetic is IEEE, and dividing by zero gives an infinity or NaN,
+// silently.
+namespace primitive {
+
+constexpr std::int64_t wrap(std::uint64_t value) { return static_cast<std::int64_t>(value); }
+constexpr std::uint64_t bits(std::int64_t value) { return static_cast<std::uint64_t>(value); }
+
+inline Value sum(std::int64_t a, std::int64_t b) { return Value::number(wrap(bits(a) + bits(b))); }
+inline Value sum(double a, double b) { return Value::floating(a + b); }
+inline Value difference(std::int64_t a, std::int64_t b) {
+    return Value::number(wrap(bits(a) - bits(b)));
+}
+inline Value difference(double a, double b) { return Value::floating(a - b); }
+inline Value product(std::int64_t a, std::int64_t b) {
+    return Value::number(wrap(bits(a) * bits(b)));
+}
+inline Value product(double a, double b) { return Value::floating(a * b); }
+inline Value quotient(std::int64_t a, std::int64_t b) {
+    if (b == 0) return division_by_zero();
+    // INT64_MIN / -1 would trap on x86; the wrapped result is INT64_MIN
+    if (b == -1) return Value::number(wrap(0 - bits(a)));
+    return Value::number(a / b);
+}
+inline Value quotient(double a, double b) { return Value::floating(a / b); }
+inline Value remainder(std::int64_t a, std::int64_t b) {
+    if (b == 0) return division_by_zero();
+    // INT64_MIN % -1 would trap on x86; the result is 0
+    if (b == -1) return Value::number(0);
+    return Value::number(a % b);
+}
+inline Value remainder(double a, double b) { return Value::floating(std::fmod(a, b)); }
+inline Value power(std::int64_t a, std::int64_t b) { return Value::number(integer_power(a, b)); }
+inline Value power(double a, double b) { return Value::floating(std::pow(a, b)); }
+constexpr bool equal(std::int64_t a, std::int64_t b) { return a == b; }
+constexpr bool different(std::int64_t a, std::int64_t b) { return a != b; }
+// Floats compare through their difference, with an absolute tolerance, so a NaN
+// operand makes both == and != false.
+inline bool equal(double a, double b) { return std::fabs(a - b) < FLOAT_TOLERANCE; }
+inline bool different(double a, double b) { return std::fabs(a - b) >= FLOAT_TOLERANCE; }
+
+}  // namespace primitive
+
+constexpr bool is_comparison(BinaryOp op) { return op >= BinaryOp::Eq && op <= BinaryOp::Ge; }
+
+// The comparisons (Eq to Ge) of two numbers or two floats; conditions use it
+// without making a value. Ordering a NaN is false.
+template <typename T>
+bool compare(T a, BinaryOp op, T b) {
+    switch (op) {
+        case BinaryOp::Eq: return primitive::equal(a, b);
+        case BinaryOp::Ne: return primitive::different(a, b);
+        case BinaryOp::Lt: return a < b;
+        case BinaryOp::Gt: return a > b;
+        case BinaryOp::Le: return a <= b;
+        case BinaryOp::Ge: return a >= b;
+        case BinaryOp::Add:
+        case BinaryOp::Sub:
+        case BinaryOp::Mul:
         case BinaryOp::Div:
-            if (b == 0) return division_by_zero();
-            // INT64_MIN / -1 would trap on x86; the wrapped result is INT64_MIN
-            if (b == -1) return Value::number(wrap(0 - bits(a)));
-            return Value::number(a / b);
         case BinaryOp::Mod:
-            if (b == 0) return division_by_zero();
-            // INT64_MIN % -1 would trap on x86; the result is 0
-            if (b == -1) return Value::number(0);
-            return Value::number(a % b);
-        case BinaryOp::Pow: return Value::number(integer_power(a, b));
-        case BinaryOp::Eq: return Value::boolean(a == b);
-        case BinaryOp::Ne: return Value::boolean(a != b);
-        case BinaryOp::Lt: return Value::boolean(a < b);
-        case BinaryOp::Gt: return Value::boolean(a > b);
-        case BinaryOp::Le: return Value::boolean(a <= b);
-        case BinaryOp::Ge: return Value::boolean(a >= b);
+        case BinaryOp::Pow:
+        case BinaryOp::And:
+        case BinaryOp::Or:
+        case BinaryOp::None: return false;
+    }
+    return false;
+}
+
+// The operator table of two numbers (T = std::int64_t) and of two floats
+// (T = double); "and" and "or" take neither.
+template <typename T>
+Value arithmetic(T a, BinaryOp op, T b) {
+    switch (op) {
+        case BinaryOp::Add: return primitive::sum(a, b);
+        case BinaryOp::Sub: return primitive::difference(a, b);
+        case BinaryOp::Mul: return primitive::product(a, b);
+        case BinaryOp::Div: return primitive::quotient(a, b);
+        case BinaryOp::Mod: return primitive::remainder(a, b);
+        case BinaryOp::Pow: return primitive::power(a, b);
+        case BinaryOp::Eq:
+        case BinaryOp::Ne:
+        case BinaryOp::Lt:
+        case BinaryOp::Gt:
+        case BinaryOp::Le:
+        case BinaryOp::Ge: return Value::boolean(compare(a, op, b));
         case BinaryOp::And:
         case BinaryOp::Or:
         case BinaryOp::None: return Value();
     }
     return Value();
 }
+
+// Any two values whose kinds are not both numbers or both floats (strings, booleans,
+// and every pair that yields null).
+Value apply_other(Value left, BinaryOp op, const Value& right);
+
+// Any two values; `left` is taken by value so that an unshared string can be
+// extended in place.
+inline Value apply_binary(Value left, BinaryOp op, const Value& right) {
+    if (left.kind() == right.kind()) {
+        if (left.is(Value::Number)) return arithmetic(left.as_number(), op, right.as_number());
+        if (left.is(Value::Float)) return arithmetic(left.as_float(), op, right.as_float());
+    }
+    return apply_other(std::move(left), op, right);
+}
+
+// The same for operands read where they are: nothing is copied for numbers and floats.
+inline Value binary_operation(const Value& left, BinaryOp op, const Value& right) {
+    if (left.kind() == right.kind()) {
+        if (left.is(Value::Number)) return arithmetic(left.as_number(), op, right.as_number());
+        if (left.is(Value::Float)) return arithmetic(left.as_float(), op, right.as_float());
+    }
+    return apply_other(left, op, right);
+}
+
+// Unary minus: numbers wrap (the smallest stays itself), floats flip their sign.
+Value negate(const Value& operand);
 
 // The number argument coercion: numbers and floats as a double.
 bool to_double(const Value& value, double& out);

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "interpreter/interpreter.hpp"
+#include "interpreter/resolver.hpp"
 
 namespace quenra {
 
@@ -22,9 +23,12 @@ void run(Interpreter& in, const StmtList& statements, SymbolId main_name) {
     // function can be called above its definition) and every statement then runs
     // once, in order: a let initialiser is never evaluated twice.
     bool with_main = defines_main(statements, main_name);
-    for (const Stmt& stmt : statements) {
-        if (stmt.kind == StmtKind::FunctionDef || (with_main && stmt.kind == StmtKind::Let)) {
-            in.execute(stmt);
+    in.prepare();
+    Block code = resolve_block(statements);  // one step per statement
+    for (std::size_t i = 0; i < statements.size(); ++i) {
+        StmtKind kind = statements[i].kind;
+        if (kind == StmtKind::FunctionDef || (with_main && kind == StmtKind::Let)) {
+            in.run(code[i]);
             in.clear_loop_flags();
             if (in.stopped()) return;
         }
@@ -32,16 +36,17 @@ void run(Interpreter& in, const StmtList& statements, SymbolId main_name) {
     if (with_main) {
         Value main = in.lookup(main_name);
         if (main.is(Value::Function)) {
-            in.call_user_function(main.function_body(), nullptr, 0);
+            in.call_function(main, nullptr, 0);
             return;
         }
     }
-    for (const Stmt& stmt : statements) {
+    for (std::size_t i = 0; i < statements.size(); ++i) {
         // A main that a later let replaced leaves the rest to run in order; the lets
         // and definitions have run already and must not run twice.
-        bool done = with_main && (stmt.kind == StmtKind::FunctionDef || stmt.kind == StmtKind::Let);
+        StmtKind kind = statements[i].kind;
+        bool done = with_main && (kind == StmtKind::FunctionDef || kind == StmtKind::Let);
         if (done) continue;
-        in.execute(stmt);
+        in.run(code[i]);
         if (in.has_pending_return() || in.stopped()) return;  // a top-level return ends the program
         // A break or continue outside any loop must not linger over later statements.
         in.clear_loop_flags();

@@ -6,6 +6,7 @@
 
 #include "interpreter/dict.hpp"
 #include "interpreter/payload_pool.hpp"
+#include "interpreter/resolved.hpp"
 #include "platform/platform.hpp"
 
 namespace quenra {
@@ -28,7 +29,7 @@ Value Value::dict(quenra::Dict entries) {
     return v;
 }
 
-Value Value::function(FunctionBodyPtr function) {
+Value Value::function(std::shared_ptr<UserFunction> function) {
     Value v(Function);
     v.word_.pointer = pool::make<FunctionObject>(std::size_t{1}, std::move(function));
     return v;

@@ -16,11 +16,12 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "parser/ast.hpp"
+#include "parser/symbols.hpp"
 
 namespace quenra {
 
@@ -43,6 +44,7 @@ inline constexpr std::size_t VALUE_KIND_COUNT = 13;
 
 class Value;
 class Dict;
+struct UserFunction;
 
 struct StringObject {
     std::size_t refs = 1;
@@ -57,7 +59,7 @@ struct ArrayObject {
 
 struct FunctionObject {
     std::size_t refs = 1;
-    FunctionBodyPtr function;
+    std::shared_ptr<UserFunction> function;
 };
 
 struct RectObject {
@@ -144,7 +146,7 @@ public:
     static Value string(std::string text);
     static Value array(std::vector<Value> items);
     static Value dict(quenra::Dict entries);
-    static Value function(FunctionBodyPtr function);
+    static Value function(std::shared_ptr<UserFunction> function);
     static Value error(std::string message);
     static Value rect(RectData rect);
     static Value color(ColorData color) noexcept;
@@ -165,7 +167,7 @@ public:
         return static_cast<const ArrayObject*>(word_.pointer)->items;
     }
     const quenra::Dict& entries() const noexcept;
-    const FunctionBody& function_body() const noexcept {
+    UserFunction& user_function() const noexcept {
         return *static_cast<const FunctionObject*>(word_.pointer)->function;
     }
     std::string_view error_message() const noexcept {
@@ -187,18 +189,6 @@ public:
         std::memcpy(static_cast<void*>(this), &other, sizeof(Value));
         other.kind_ = Null;
     }
-    // The raw word of a number, float or boolean (a boolean is 0 or 1).
-    std::int64_t word_bits() const noexcept { return word_.integer; }
-    // Replaces a value that holds no payload by a number, float or boolean given
-    // as its kind and the bits of its word (what the interpreter's scalar path
-    // computes), without building a value first.
-    void overwrite_scalar(ValueKind kind, std::int64_t bits) noexcept {
-        kind_ = kind;
-        color_[0] = color_[1] = color_[2] = 0;
-        aux_ = 0;
-        word_.integer = bits;
-    }
-
     // Whether this value holds the only reference to its payload.
     bool is_unique() const noexcept { return is_heap() && *counter() == 1; }
     std::size_t reference_count() const noexcept { return is_heap() ? *counter() : 0; }

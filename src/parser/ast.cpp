@@ -201,40 +201,6 @@ std::vector<Expr> clone_all(const std::vector<Expr>& exprs) {
 Expr::~Expr() { release(*this); }
 Stmt::~Stmt() { release(*this); }
 
-OperandShape shape_of(const Expr& operand) {
-    OperandShape shape;
-    switch (operand.kind) {
-        case ExprKind::Variable:
-            shape.kind = OperandShape::Kind::Variable;
-            shape.id = operand.as<VariableExpr>().name.id;
-            break;
-        case ExprKind::Number:
-            shape.kind = OperandShape::Kind::Number;
-            shape.integer = operand.as<NumberExpr>().value;
-            break;
-        case ExprKind::Float:
-            shape.kind = OperandShape::Kind::Float;
-            shape.real = operand.as<FloatExpr>().value;
-            break;
-        case ExprKind::String:
-        case ExprKind::Boolean:
-        case ExprKind::Binary:
-        case ExprKind::Unary:
-        case ExprKind::Call:
-        case ExprKind::Array:
-        case ExprKind::Dict:
-        case ExprKind::Index:
-        case ExprKind::Range: break;
-    }
-    return shape;
-}
-
-BinaryExpr binary_node(ExprPtr left, Token op, ExprPtr right) {
-    OperandShape left_shape = shape_of(*left);
-    OperandShape right_shape = shape_of(*right);
-    return BinaryExpr{std::move(left), std::move(op), std::move(right), left_shape, right_shape};
-}
-
 Expr clone(const Expr& expr) {
     switch (expr.kind) {
         case ExprKind::Number: return Expr(expr.as<NumberExpr>(), expr.depth);
@@ -244,7 +210,7 @@ Expr clone(const Expr& expr) {
         case ExprKind::Variable: return Expr(expr.as<VariableExpr>(), expr.depth);
         case ExprKind::Binary: {
             const auto& node = expr.as<BinaryExpr>();
-            return Expr(binary_node(clone_ptr(node.left), node.op, clone_ptr(node.right)),
+            return Expr(BinaryExpr{clone_ptr(node.left), node.op, clone_ptr(node.right)},
                         expr.depth);
         }
         case ExprKind::Unary: {

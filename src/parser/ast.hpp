@@ -11,9 +11,8 @@
 // - Optional children are explicit (`std::optional`): an absent else branch differs
 //   from an empty one, a bare return from `return 0`, the wildcard arm from any pattern.
 // - Every name and string literal carries its text and its interned `SymbolId`.
-// - No node is changed after the parser has built it, except two memos of the
-//   evaluator (`BinaryExpr::scalar_hint`, `IndexExpr::entry_hint`), which only
-//   decide which way it tries first and never change an outcome.
+// - No node is changed after the parser has built it; the tree holds nothing of the
+//   evaluator's (the interpreter resolves each body into its own code).
 // - Destruction never recurses more than a level deep, so a tree of any depth is
 //   released without exhausting the native stack.
 
@@ -91,31 +90,10 @@ struct BooleanExpr {
 struct VariableExpr {
     Name name;
 };
-// What an evaluator can know about an operand without visiting its node: that it
-// is a variable (and which), or a number or float literal (and its value). Settled
-// by the parser, so the hottest operator paths read leaves straight from their
-// parent.
-struct OperandShape {
-    enum class Kind : std::uint8_t { Other, Variable, Number, Float };
-    Kind kind = Kind::Other;
-    union {
-        std::int64_t integer = 0;
-        double real;
-        SymbolId id;
-    };
-};
-// Whether an evaluator's fast path for numbers, floats and booleans can ever
-// succeed on a subtree; settled by the evaluator on the node's first evaluation.
-enum class ScalarHint : std::uint8_t { Unknown, Maybe, Never };
 struct BinaryExpr {
     ExprPtr left;
     Token op;
     ExprPtr right;
-    OperandShape left_shape = {};
-    OperandShape right_shape = {};
-    // The one thing written after parsing: a memo that changes no outcome, only
-    // which way the evaluator goes first.
-    mutable ScalarHint scalar_hint = ScalarHint::Unknown;
 };
 struct UnaryExpr {
     Token op;
@@ -135,9 +113,6 @@ struct DictExpr {
 struct IndexExpr {
     ExprPtr object;
     ExprPtr index;
-    // Evaluator's memo for a member or literal key: where the key was found last
-    // time, so a read of the same field of like-built dicts goes straight there.
-    mutable std::uint32_t entry_hint = 0;
 };
 struct RangeExpr {
     ExprPtr start;
@@ -204,7 +179,6 @@ inline constexpr std::size_t STMT_KIND_COUNT = 14;
 struct FunctionBody {
     std::vector<Name> params;
     StmtList body;
-    std::vector<SymbolId> param_ids;  // the params' ids, packed for binding at each call
 };
 using FunctionBodyPtr = std::shared_ptr<const FunctionBody>;
 
@@ -292,10 +266,6 @@ struct Stmt {
         return checked_get<T>(data);
     }
 };
-
-OperandShape shape_of(const Expr& operand);
-// A binary node with its operand shapes filled in.
-BinaryExpr binary_node(ExprPtr left, Token op, ExprPtr right);
 
 // Deep copies. A function body is immutable, so a copied definition shares it.
 Expr clone(const Expr& expr);

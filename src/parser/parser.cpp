@@ -193,11 +193,8 @@ std::optional<Stmt> Parser::parse_def() {
     if (!match_token(TokenKind::RightParen)) return std::nullopt;
     if (!match_token(TokenKind::LeftBrace)) return std::nullopt;
     StmtList body = parse_braced_body();
-    std::vector<SymbolId> param_ids;
-    param_ids.reserve(params.size());
-    for (const Name& param : params) param_ids.push_back(param.id);
-    auto function = std::make_shared<const FunctionBody>(
-        FunctionBody{std::move(params), std::move(body), std::move(param_ids)});
+    auto function =
+        std::make_shared<const FunctionBody>(FunctionBody{std::move(params), std::move(body)});
     return Stmt(FunctionDefStmt{std::move(name), std::move(function)});
 }
 
@@ -313,8 +310,8 @@ std::optional<Stmt> Parser::parse_global() {
 Expr Parser::make_binary(Expr left, Token op, Expr right) {
     std::uint32_t height = std::max(left.depth, right.depth) + 1;
     return node_depth_checked(
-        Expr(binary_node(std::make_unique<Expr>(std::move(left)), std::move(op),
-                         std::make_unique<Expr>(std::move(right))),
+        Expr(BinaryExpr{std::make_unique<Expr>(std::move(left)), std::move(op),
+                        std::make_unique<Expr>(std::move(right))},
              height));
 }
 
