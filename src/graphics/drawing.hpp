@@ -9,6 +9,9 @@
 
 namespace quenra {
 
+// The most points, or spans, that fill and draw hand to the renderer in one call.
+inline constexpr int DRAW_BATCH = 256;
+
 // Writes `prefix`, SDL's error text and a line break to standard error (after
 // flushing standard output) and ends the process with exit code 1.
 [[noreturn]] void stop_on_frame_failure(std::string_view prefix);

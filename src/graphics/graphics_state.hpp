@@ -16,6 +16,9 @@ struct GraphicsState {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     std::uint32_t pixel_format = SDL_PIXELFORMAT_UNKNOWN;  // the window's, read at start-up
+    // SDL's own software renderer (the one the headless drivers get), whose fill
+    // speed depends on the width of the rows it is handed (see drawing.cpp).
+    bool software_renderer = false;
     // Cleared by a quit event or the Escape key, seen by present(); never set again.
     bool window_open = true;
 };

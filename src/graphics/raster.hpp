@@ -172,6 +172,38 @@ void circle_fill(const CircleData& circle, const Clip& clip, Sink& sink) {
     });
 }
 
+// The filled circle with each row emitted once, as the widest of the spans
+// circle_fill emits on it: the same pixels with about half the spans and an
+// eighth fewer pixels written. All spans of a row are centred on cx, so the widest
+// covers the others; that holds while no position wraps around the 32-bit range,
+// and a circle that would wrap is emitted exactly as circle_fill emits it.
+template <class Sink>
+void circle_fill_rows(const CircleData& circle, const Clip& clip, Sink& sink) {
+    const std::int64_t r = static_cast<std::int32_t>(circle.radius);
+    if (r < 0) return;
+    if (circle.x - r < INT32_MIN || circle.x + r > INT32_MAX || circle.y - r < INT32_MIN ||
+        circle.y + r > INT32_MAX) {
+        circle_fill(circle, clip, sink);
+        return;
+    }
+    const std::int32_t cx = circle.x, cy = circle.y;
+    auto emit_rows = [&](std::int32_t offset, std::int32_t half) {
+        detail::emit_span(clip, cx - half, cx + half, cy + offset, sink);
+        if (offset != 0) detail::emit_span(clip, cx - half, cx + half, cy - offset, sink);
+    };
+    // Rows cy +- y come once per step, with half-width x. Rows cy +- x come again
+    // while x stays the same, each time wider: only the last of them is emitted,
+    // once x has moved on (or the scheme has ended).
+    std::int32_t held_x = -1, held_y = 0;
+    midpoint_circle(circle.radius, [&](std::int32_t x, std::int32_t y) {
+        if (x != held_x && held_x >= 0) emit_rows(held_x, held_y);
+        held_x = x;
+        held_y = y;
+        emit_rows(y, x);
+    });
+    if (held_x >= 0) emit_rows(held_x, held_y);
+}
+
 // The points of the line from (x0, y0) to (x1, y1), both ends included, in order
 // from the first end. The direction matters: the reversed line may differ.
 template <class Sink>

@@ -33,6 +33,7 @@ bool load_library(std::string& error) {
     ok = resolve(handle, "SDL_DestroyWindow", library.DestroyWindow) && ok;
     ok = resolve(handle, "SDL_GetCurrentVideoDriver", library.GetCurrentVideoDriver) && ok;
     ok = resolve(handle, "SDL_GetError", library.GetError) && ok;
+    ok = resolve(handle, "SDL_GetRendererInfo", library.GetRendererInfo) && ok;
     ok = resolve(handle, "SDL_GetWindowPixelFormat", library.GetWindowPixelFormat) && ok;
     ok = resolve(handle, "SDL_GetWindowSize", library.GetWindowSize) && ok;
     ok = resolve(handle, "SDL_Init", library.Init) && ok;
@@ -41,10 +42,10 @@ bool load_library(std::string& error) {
     ok = resolve(handle, "SDL_Quit", library.Quit) && ok;
     ok = resolve(handle, "SDL_QuitSubSystem", library.QuitSubSystem) && ok;
     ok = resolve(handle, "SDL_RenderClear", library.RenderClear) && ok;
-    ok = resolve(handle, "SDL_RenderDrawLine", library.RenderDrawLine) && ok;
     ok = resolve(handle, "SDL_RenderDrawPoints", library.RenderDrawPoints) && ok;
     ok = resolve(handle, "SDL_RenderDrawRect", library.RenderDrawRect) && ok;
     ok = resolve(handle, "SDL_RenderFillRect", library.RenderFillRect) && ok;
+    ok = resolve(handle, "SDL_RenderFillRects", library.RenderFillRects) && ok;
     ok = resolve(handle, "SDL_RenderGetViewport", library.RenderGetViewport) && ok;
     ok = resolve(handle, "SDL_RenderPresent", library.RenderPresent) && ok;
     ok = resolve(handle, "SDL_SetRenderDrawColor", library.SetRenderDrawColor) && ok;

@@ -16,6 +16,7 @@ struct Library {
     decltype(&::SDL_DestroyWindow) DestroyWindow;
     decltype(&::SDL_GetCurrentVideoDriver) GetCurrentVideoDriver;
     decltype(&::SDL_GetError) GetError;
+    decltype(&::SDL_GetRendererInfo) GetRendererInfo;
     decltype(&::SDL_GetWindowPixelFormat) GetWindowPixelFormat;
     decltype(&::SDL_GetWindowSize) GetWindowSize;
     decltype(&::SDL_Init) Init;
@@ -24,10 +25,10 @@ struct Library {
     decltype(&::SDL_Quit) Quit;
     decltype(&::SDL_QuitSubSystem) QuitSubSystem;
     decltype(&::SDL_RenderClear) RenderClear;
-    decltype(&::SDL_RenderDrawLine) RenderDrawLine;
     decltype(&::SDL_RenderDrawPoints) RenderDrawPoints;
     decltype(&::SDL_RenderDrawRect) RenderDrawRect;
     decltype(&::SDL_RenderFillRect) RenderFillRect;
+    decltype(&::SDL_RenderFillRects) RenderFillRects;
     decltype(&::SDL_RenderGetViewport) RenderGetViewport;
     decltype(&::SDL_RenderPresent) RenderPresent;
     decltype(&::SDL_SetRenderDrawColor) SetRenderDrawColor;

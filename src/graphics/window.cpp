@@ -105,7 +105,10 @@ GraphicsState* open_window(std::uint32_t width, std::uint32_t height) {
     // The interpreter keeps the hold on SDL taken first; the window keeps its own
     // hold on video, so the local one goes.
     sdl::let_go_subsystem(sdl::Subsystem::Video);
-    return new GraphicsState{window, renderer, pixel_format, true};
+    SDL_RendererInfo info{};
+    bool software = sdl::api().GetRendererInfo(renderer, &info) == 0 && info.name != nullptr &&
+                    std::strcmp(info.name, "software") == 0;
+    return new GraphicsState{window, renderer, pixel_format, software, true};
 }
 
 }  // namespace

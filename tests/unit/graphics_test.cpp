@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "graphics/drawing.hpp"
 #include "graphics/graphics_state.hpp"
+#include "graphics/raster.hpp"
 #include "interpreter/interpreter.hpp"
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
@@ -283,6 +286,162 @@ TEST_F(Canvas, ColoursAndArgumentKinds) {
     session.run("fill(rect(0, 0, 200, 150), c)");
     EXPECT_EQ(session.lit().size(), 200u * 150u);
     EXPECT_TRUE(session.lit_by("").empty());
+}
+
+// The pixels the rasteriser covers inside a target of width by height, counting
+// the points and spans it emits: the reference batched drawing must match.
+struct Coverage {
+    int width, height;
+    PixelSet pixels;
+    std::size_t points = 0, spans = 0;
+    void point(std::int32_t x, std::int32_t y) {
+        ++points;
+        pixels.insert({x, y});
+    }
+    void span(std::int32_t x0, std::int32_t x1, std::int32_t y) {
+        ++spans;
+        for (std::int32_t x = x0; x <= x1; ++x) pixels.insert({x, y});
+    }
+};
+
+// What the rasteriser covers for `draw` (as `emit(clip, coverage)`) in the target.
+template <class Emit>
+Coverage covered(int width, int height, Emit emit) {
+    Coverage c{width, height, {}};
+    emit(raster::target_clip(width, height), c);
+    return c;
+}
+
+TEST_F(Canvas, ShapesCrossingEveryEdgeOfTheWindow) {
+    const CircleData round{100, 75, 110};
+    const TriangleData wide{-30, -40, 260, 60, 40, 200};
+    auto fill_round = [&](const raster::Clip& clip, Coverage& c) {
+        raster::circle_fill(round, clip, c);
+    };
+    auto draw_round = [&](const raster::Clip& clip, Coverage& c) {
+        raster::circle_outline(round, clip, c);
+    };
+    auto fill_wide = [&](const raster::Clip& clip, Coverage& c) {
+        raster::triangle_fill(wide, clip, c);
+    };
+    auto draw_wide = [&](const raster::Clip& clip, Coverage& c) {
+        raster::triangle_outline(wide, clip, c);
+    };
+    const PixelSet fill_circle_pixels = covered(200, 150, fill_round).pixels;
+    ASSERT_LT(fill_circle_pixels.size(), 200u * 150u);  // the corners stay dark
+    EXPECT_EQ(session.lit_by("fill(circle(100, 75, 110), c)"), fill_circle_pixels);
+    EXPECT_EQ(session.lit_by("draw(circle(100, 75, 110), c)"),
+              covered(200, 150, draw_round).pixels);
+    EXPECT_EQ(session.lit_by("fill(triangle(-30, -40, 260, 60, 40, 200), c)"),
+              covered(200, 150, fill_wide).pixels);
+    EXPECT_EQ(session.lit_by("draw(triangle(-30, -40, 260, 60, 40, 200), c)"),
+              covered(200, 150, draw_wide).pixels);
+    EXPECT_EQ(session.lit_by("fill(rect(-3, -4, 207, 160), c)").size(), 200u * 150u);
+    EXPECT_EQ(session.lit_by("draw(rect(-3, -4, 207, 160), c)"), PixelSet());
+    // Rows of every width from 1 to the whole window, the lower ones cut at both sides.
+    EXPECT_EQ(session.lit_by("fill(triangle(100, 0, -100, 200, 300, 200), c)"),
+              covered(200, 150, [](const raster::Clip& clip, Coverage& c) {
+                  raster::triangle_fill({100, 0, -100, 200, 300, 200}, clip, c);
+              }).pixels);
+}
+
+// Every pixel that is not black, with its colour (RGB).
+std::map<Pixel, Uint32> colours_of(Session& session) {
+    int width, height;
+    std::vector<Uint32> pixels = session.frame(width, height);
+    std::map<Pixel, Uint32> out;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            Uint32 rgb = pixels[static_cast<std::size_t>(y * width + x)] & 0xFFFFFFu;
+            if (rgb != 0) out[{x, y}] = rgb;
+        }
+    }
+    return out;
+}
+
+TEST_F(Canvas, ColourChangesBetweenShapesInOneFrame) {
+    session.run(
+        "clear()\nfill(circle(60, 60, 30), color(255, 0, 0))\nfill(circle(80, 60, 30), color(0, 0, "
+        "255))\ndraw(circle(70, 60, 20), color(0, 255, 0))\nfill(rect(0, 0, 30, 40), color(255, 0, "
+        "0))\nfill(rect(10, 10, 30, 40), color(0, 0, 255))");
+    // Later shapes paint over earlier ones, each in its own colour.
+    std::map<Pixel, Uint32> expected;
+    auto paint = [&](const PixelSet& pixels, Uint32 rgb) {
+        for (const Pixel& p : pixels) expected[p] = rgb;
+    };
+    auto rect_pixels = [](int x, int y, int w, int h) {
+        PixelSet out;
+        for (int j = y; j < y + h; ++j) out.merge(row(j, x, x + w - 1));
+        return out;
+    };
+    paint(covered(200, 150,
+                  [](const raster::Clip& clip, Coverage& c) {
+                      raster::circle_fill({60, 60, 30}, clip, c);
+                  })
+              .pixels,
+          0xFF0000u);
+    paint(covered(200, 150,
+                  [](const raster::Clip& clip, Coverage& c) {
+                      raster::circle_fill({80, 60, 30}, clip, c);
+                  })
+              .pixels,
+          0x0000FFu);
+    paint(covered(200, 150,
+                  [](const raster::Clip& clip, Coverage& c) {
+                      raster::circle_outline({70, 60, 20}, clip, c);
+                  })
+              .pixels,
+          0x00FF00u);
+    paint(rect_pixels(0, 0, 30, 40), 0xFF0000u);
+    paint(rect_pixels(10, 10, 30, 40), 0x0000FFu);
+    EXPECT_EQ(colours_of(session), expected);
+}
+
+TEST_F(Canvas, ClearBetweenDrawsRemovesWhatCameBefore) {
+    EXPECT_EQ(session.lit_by("fill(rect(0, 0, 50, 50), c)\nfill(circle(40, 40, 30), c)\nclear()\n"
+                             "fill(rect(120, 100, 2, 1), c)"),
+              row(100, 120, 121));
+    EXPECT_EQ(session.lit_by("draw(circle(40, 40, 30), c)\nclear()\ndraw(triangle(150, 10, 150, "
+                             "12, 150, 12), c)"),
+              column(150, 10, 12));
+}
+
+TEST_F(Graphics, MoreSpansAndPointsThanOneBatchHolds) {
+    Session session;
+    session.run("window(600, 400)\nlet c = color(255, 255, 255)");
+    ASSERT_NE(session.graphics(), nullptr);
+    struct Case {
+        const char* script;
+        Coverage reference;
+    };
+    const Case cases[] = {
+        {"fill(circle(300, 200, 190), c)",
+         covered(600, 400,
+                 [](const raster::Clip& clip, Coverage& c) {
+                     raster::circle_fill({300, 200, 190}, clip, c);
+                 })},
+        {"draw(circle(300, 200, 190), c)",
+         covered(600, 400,
+                 [](const raster::Clip& clip, Coverage& c) {
+                     raster::circle_outline({300, 200, 190}, clip, c);
+                 })},
+        {"fill(triangle(10, 0, 590, 120, 300, 399), c)",
+         covered(600, 400,
+                 [](const raster::Clip& clip, Coverage& c) {
+                     raster::triangle_fill({10, 0, 590, 120, 300, 399}, clip, c);
+                 })},
+        {"draw(triangle(10, 0, 590, 120, 300, 399), c)",
+         covered(600, 400,
+                 [](const raster::Clip& clip, Coverage& c) {
+                     raster::triangle_outline({10, 0, 590, 120, 300, 399}, clip, c);
+                 })},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        // Each shape needs several batches.
+        EXPECT_GT(c.reference.points + c.reference.spans, static_cast<std::size_t>(DRAW_BATCH));
+        EXPECT_EQ(session.lit_by(c.script), c.reference.pixels);
+    }
 }
 
 TEST_F(Graphics, WindowSizesAndRepeatedCalls) {

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -231,6 +233,69 @@ TEST(Raster, ClippingKeepsExactlyTheVisiblePart) {
         EXPECT_EQ(outline_clipped.items, filter(outline, clip));
         EXPECT_EQ(filled_clipped.items, filter(filled, clip));
     }
+}
+
+// The pixels a recording covers, as "x,y" texts.
+std::set<std::string> covered(const Recorder& r) {
+    std::set<std::string> out;
+    for (const Mark& m : r.marks) {
+        for (std::int64_t x = m.x0; x <= m.x1; ++x)
+            out.insert(std::to_string(x) + "," + std::to_string(m.y));
+    }
+    return out;
+}
+
+TEST(Raster, CircleRowsCoverWhatTheFullSchemeCovers) {
+    std::mt19937 random(777);
+    struct Case {
+        CircleData circle;
+        Clip clip;
+    };
+    std::vector<Case> cases = {
+        {{0, 0, 0}, UNCLIPPED},
+        {{5, 5, 1}, UNCLIPPED},
+        {{-3, 7, 2}, UNCLIPPED},
+        // Near the ends of the 32-bit range: positions wrap, and the full scheme runs.
+        {{INT32_MAX - 2, 10, 5}, target_clip(100, 100)},
+        {{INT32_MIN + 1, INT32_MAX - 1, 4},
+         {COORDINATE_MIN, COORDINATE_MAX - 5, COORDINATE_MIN + 5, COORDINATE_MAX}},
+        {{10, INT32_MIN + 3, 6}, {-20, -20, 40, 40}},
+        // Just inside the range: no wrap, one span per row.
+        {{INT32_MAX - 5, 0, 5}, {INT32_MAX - 20, -10, INT32_MAX, 10}},
+    };
+    for (int i = 0; i < 400; ++i) {
+        Clip clip{static_cast<std::int32_t>(random() % 80) - 40,
+                  static_cast<std::int32_t>(random() % 80) - 40, 0, 0};
+        clip.right = clip.left + static_cast<std::int32_t>(random() % 60);
+        clip.bottom = clip.top + static_cast<std::int32_t>(random() % 60);
+        cases.push_back({{static_cast<std::int32_t>(random() % 100) - 50,
+                          static_cast<std::int32_t>(random() % 100) - 50,
+                          static_cast<std::uint32_t>(random() % 70)},
+                         i % 4 == 0 ? UNCLIPPED : clip});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.circle.x << "," << c.circle.y << " r " << c.circle.radius << " clip "
+                     << c.clip.left << "," << c.clip.top << "," << c.clip.right << ","
+                     << c.clip.bottom);
+        Recorder full, rows;
+        circle_fill(c.circle, c.clip, full);
+        circle_fill_rows(c.circle, c.clip, rows);
+        EXPECT_EQ(covered(rows), covered(full));
+        // Each row comes once, or twice where the two halves of the scheme meet (rows
+        // that clamp to the edge of the range gather more).
+        const std::int64_t reach = std::int64_t{c.circle.radius} + 1;
+        if (std::abs(std::int64_t{c.circle.x}) + reach > COORDINATE_MAX ||
+            std::abs(std::int64_t{c.circle.y}) + reach > COORDINATE_MAX)
+            continue;
+        std::map<std::int32_t, int> per_row;
+        for (const Mark& m : rows.marks) ++per_row[m.y];
+        for (auto [y, count] : per_row) EXPECT_LE(count, 2) << "row " << y;
+    }
+    // A radius of 2^31 or more draws nothing here either.
+    Recorder none;
+    circle_fill_rows({0, 0, 2147483648u}, UNCLIPPED, none);
+    EXPECT_TRUE(none.marks.empty());
 }
 
 TEST(Raster, FarOutLinesStartWhereTheyBecomeVisible) {
