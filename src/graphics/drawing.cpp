@@ -44,6 +44,36 @@ std::int32_t widest_piece(const GraphicsState& state, std::int32_t width) {
     return state.software_renderer && width < NARROW_ROWS_BELOW ? MAX_NARROW_ROW : width;
 }
 
+// Fills `count` rectangles as two triangles each, with one RenderGeometry call: the
+// hardware renderers draw every rectangle of RenderFillRects with a call of their
+// own, which costs far more than the pixels. Corners on whole pixel positions put
+// every pixel centre strictly inside or outside, so the covered pixels are exactly
+// the rectangles'.
+void fill_as_triangles(SDL_Renderer* renderer, const SDL_Rect* rects, int count) {
+    static SDL_Vertex vertices[4 * DRAW_BATCH];
+    static int indices[6 * DRAW_BATCH];
+    static const bool indices_ready = [] {
+        for (int i = 0; i < DRAW_BATCH; ++i) {
+            const int corner[6] = {0, 1, 2, 0, 2, 3};
+            for (int k = 0; k < 6; ++k) indices[6 * i + k] = 4 * i + corner[k];
+        }
+        return true;
+    }();
+    (void)indices_ready;
+    SDL_Color colour{0, 0, 0, 255};
+    sdl::api().GetRenderDrawColor(renderer, &colour.r, &colour.g, &colour.b, &colour.a);
+    for (int i = 0; i < count; ++i) {
+        const auto left = static_cast<float>(rects[i].x), top = static_cast<float>(rects[i].y);
+        const auto right = static_cast<float>(rects[i].x + rects[i].w);
+        const auto bottom = static_cast<float>(rects[i].y + rects[i].h);
+        vertices[4 * i] = {{left, top}, colour, {0, 0}};
+        vertices[4 * i + 1] = {{right, top}, colour, {0, 0}};
+        vertices[4 * i + 2] = {{right, bottom}, colour, {0, 0}};
+        vertices[4 * i + 3] = {{left, bottom}, colour, {0, 0}};
+    }
+    sdl::api().RenderGeometry(renderer, nullptr, vertices, 4 * count, indices, 6 * count);
+}
+
 // Hands what one shape emits to the renderer in batches: points with one
 // RenderDrawPoints call and spans, as rectangles one pixel high, with one
 // RenderFillRects call per DRAW_BATCH of them, instead of one call per pixel or
@@ -67,6 +97,9 @@ public:
     }
     // The clip box keeps x1 - x0 + 1 within 2^31 - 1.
     void span(std::int32_t x0, std::int32_t x1, std::int32_t y) { rect({x0, y, x1 - x0 + 1, 1}); }
+    void band(std::int32_t x0, std::int32_t x1, std::int32_t y0, std::int32_t y1) {
+        rect({x0, y0, x1 - x0 + 1, y1 - y0 + 1});
+    }
     // A filled rectangle inside the target, cut into pieces side by side where
     // widest_piece says so.
     void rect(const SDL_Rect& r) {
@@ -84,7 +117,12 @@ private:
         point_count_ = 0;
     }
     void flush_rects() {
-        if (rect_count_ > 0) sdl::api().RenderFillRects(state_.renderer, rects_, rect_count_);
+        if (rect_count_ == 0) return;
+        if (state_.software_renderer) {
+            sdl::api().RenderFillRects(state_.renderer, rects_, rect_count_);
+        } else {
+            fill_as_triangles(state_.renderer, rects_, rect_count_);
+        }
         rect_count_ = 0;
     }
 
@@ -138,7 +176,8 @@ Value draw_shape(Interpreter& in, const Node& call, Style style) {
             prepare();
             RendererSink sink(*state);
             if (style == Style::Filled) {
-                raster::circle_fill_rows(shape.circle_data(), viewport_clip(state->renderer), sink);
+                raster::circle_fill_bands(shape.circle_data(), viewport_clip(state->renderer),
+                                          sink);
             } else {
                 raster::circle_outline(shape.circle_data(), viewport_clip(state->renderer), sink);
             }

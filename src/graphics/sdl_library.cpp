@@ -33,6 +33,7 @@ bool load_library(std::string& error) {
     ok = resolve(handle, "SDL_DestroyWindow", library.DestroyWindow) && ok;
     ok = resolve(handle, "SDL_GetCurrentVideoDriver", library.GetCurrentVideoDriver) && ok;
     ok = resolve(handle, "SDL_GetError", library.GetError) && ok;
+    ok = resolve(handle, "SDL_GetRenderDrawColor", library.GetRenderDrawColor) && ok;
     ok = resolve(handle, "SDL_GetRendererInfo", library.GetRendererInfo) && ok;
     ok = resolve(handle, "SDL_GetWindowPixelFormat", library.GetWindowPixelFormat) && ok;
     ok = resolve(handle, "SDL_GetWindowSize", library.GetWindowSize) && ok;
@@ -46,6 +47,7 @@ bool load_library(std::string& error) {
     ok = resolve(handle, "SDL_RenderDrawRect", library.RenderDrawRect) && ok;
     ok = resolve(handle, "SDL_RenderFillRect", library.RenderFillRect) && ok;
     ok = resolve(handle, "SDL_RenderFillRects", library.RenderFillRects) && ok;
+    ok = resolve(handle, "SDL_RenderGeometry", library.RenderGeometry) && ok;
     ok = resolve(handle, "SDL_RenderGetViewport", library.RenderGetViewport) && ok;
     ok = resolve(handle, "SDL_RenderPresent", library.RenderPresent) && ok;
     ok = resolve(handle, "SDL_SetRenderDrawColor", library.SetRenderDrawColor) && ok;

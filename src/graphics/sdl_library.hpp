@@ -16,6 +16,7 @@ struct Library {
     decltype(&::SDL_DestroyWindow) DestroyWindow;
     decltype(&::SDL_GetCurrentVideoDriver) GetCurrentVideoDriver;
     decltype(&::SDL_GetError) GetError;
+    decltype(&::SDL_GetRenderDrawColor) GetRenderDrawColor;
     decltype(&::SDL_GetRendererInfo) GetRendererInfo;
     decltype(&::SDL_GetWindowPixelFormat) GetWindowPixelFormat;
     decltype(&::SDL_GetWindowSize) GetWindowSize;
@@ -29,6 +30,7 @@ struct Library {
     decltype(&::SDL_RenderDrawRect) RenderDrawRect;
     decltype(&::SDL_RenderFillRect) RenderFillRect;
     decltype(&::SDL_RenderFillRects) RenderFillRects;
+    decltype(&::SDL_RenderGeometry) RenderGeometry;
     decltype(&::SDL_RenderGetViewport) RenderGetViewport;
     decltype(&::SDL_RenderPresent) RenderPresent;
     decltype(&::SDL_SetRenderDrawColor) SetRenderDrawColor;

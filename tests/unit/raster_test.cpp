@@ -33,6 +33,12 @@ struct Recorder {
         marks.push_back({true, x0, x1, y});
         items.push_back(std::to_string(x0) + "-" + std::to_string(x1) + "," + std::to_string(y));
     }
+    // Recorded as its rows.
+    void band(std::int32_t x0, std::int32_t x1, std::int32_t y0, std::int32_t y1) {
+        ++bands;
+        for (std::int64_t y = y0; y <= y1; ++y) span(x0, x1, static_cast<std::int32_t>(y));
+    }
+    int bands = 0;
 };
 
 using Items = std::vector<std::string>;
@@ -245,7 +251,7 @@ std::set<std::string> covered(const Recorder& r) {
     return out;
 }
 
-TEST(Raster, CircleRowsCoverWhatTheFullSchemeCovers) {
+TEST(Raster, CircleBandsCoverWhatTheFullSchemeCovers) {
     std::mt19937 random(777);
     struct Case {
         CircleData circle;
@@ -280,7 +286,7 @@ TEST(Raster, CircleRowsCoverWhatTheFullSchemeCovers) {
                      << c.clip.bottom);
         Recorder full, rows;
         circle_fill(c.circle, c.clip, full);
-        circle_fill_rows(c.circle, c.clip, rows);
+        circle_fill_bands(c.circle, c.clip, rows);
         EXPECT_EQ(covered(rows), covered(full));
         // Each row comes once, or twice where the two halves of the scheme meet (rows
         // that clamp to the edge of the range gather more).
@@ -292,9 +298,15 @@ TEST(Raster, CircleRowsCoverWhatTheFullSchemeCovers) {
         for (const Mark& m : rows.marks) ++per_row[m.y];
         for (auto [y, count] : per_row) EXPECT_LE(count, 2) << "row " << y;
     }
+    // Rows of equal width next to each other come as one band: radius 20 covers 41
+    // rows, each once, in 27 bands (one span a row would be 41).
+    Recorder twenty;
+    circle_fill_bands({0, 0, 20}, UNCLIPPED, twenty);
+    EXPECT_EQ(twenty.marks.size(), 41u);
+    EXPECT_EQ(twenty.bands, 27);
     // A radius of 2^31 or more draws nothing here either.
     Recorder none;
-    circle_fill_rows({0, 0, 2147483648u}, UNCLIPPED, none);
+    circle_fill_bands({0, 0, 2147483648u}, UNCLIPPED, none);
     EXPECT_TRUE(none.marks.empty());
 }
 
