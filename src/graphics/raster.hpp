@@ -158,10 +158,32 @@ void midpoint_circle(std::uint32_t radius, Step&& step) {
     }
 }
 
+// Whether the box from (x0, y0) to (x1, y1), in 64 bits, lies inside the clip:
+// then nothing in it wraps, clamps or falls outside, and a shape drawn there needs
+// none of the checks per point.
+constexpr bool box_inside(const Clip& clip, std::int64_t x0, std::int64_t y0, std::int64_t x1,
+                          std::int64_t y1) {
+    return x0 >= clip.left && x1 <= clip.right && y0 >= clip.top && y1 <= clip.bottom;
+}
+
 // Eight points per step, in a fixed order; coinciding points are emitted again.
 template <class Sink>
 void circle_outline(const CircleData& circle, const Clip& clip, Sink& sink) {
     const std::int32_t cx = circle.x, cy = circle.y;
+    const std::int64_t r = static_cast<std::int32_t>(circle.radius);
+    if (r >= 0 && box_inside(clip, cx - r, cy - r, cx + r, cy + r)) {
+        midpoint_circle(circle.radius, [&](std::int32_t x, std::int32_t y) {
+            sink.point(cx + x, cy + y);
+            sink.point(cx - x, cy + y);
+            sink.point(cx + x, cy - y);
+            sink.point(cx - x, cy - y);
+            sink.point(cx + y, cy + x);
+            sink.point(cx - y, cy + x);
+            sink.point(cx + y, cy - x);
+            sink.point(cx - y, cy - x);
+        });
+        return;
+    }
     midpoint_circle(circle.radius, [&](std::int32_t x, std::int32_t y) {
         detail::emit_point(clip, wrapping_add(cx, x), wrapping_add(cy, y), sink);
         detail::emit_point(clip, wrapping_sub(cx, x), wrapping_add(cy, y), sink);
@@ -237,6 +259,27 @@ void circle_fill_bands(const CircleData& circle, const Clip& clip, Sink& sink) {
 template <class Sink>
 void line(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, const Clip& clip,
           Sink& sink) {
+    if (box_inside(clip, x0 < x1 ? x0 : x1, y0 < y1 ? y0 : y1, x0 < x1 ? x1 : x0,
+                   y0 < y1 ? y1 : y0)) {
+        // The walk from the first end, with every point inside.
+        const std::int32_t dx = x1 > x0 ? x1 - x0 : x0 - x1, dy = y1 > y0 ? y1 - y0 : y0 - y1;
+        const std::int32_t sx = x1 > x0 ? 1 : -1, sy = y1 > y0 ? 1 : -1;
+        // Within the clamp range dx and dy fit 32 bits; twice the error needs more.
+        std::int64_t err = std::int64_t{dx} - dy;
+        while (true) {
+            sink.point(x0, y0);
+            if (x0 == x1 && y0 == y1) return;
+            const std::int64_t e2 = 2 * err;
+            if (e2 > -dy) {
+                err -= dy;
+                x0 += sx;
+            }
+            if (e2 < dx) {
+                err += dx;
+                y0 += sy;
+            }
+        }
+    }
     detail::LineWalk w = detail::start_line(x0, y0, x1, y1, clip);
     for (; w.remaining > 0; --w.remaining) {
         detail::emit_point(clip, static_cast<std::int32_t>(w.x), static_cast<std::int32_t>(w.y),
