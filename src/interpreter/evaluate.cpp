@@ -71,7 +71,7 @@ Value Interpreter::evaluate_binary(const Node& node) {
     return apply_binary(std::move(left), node.op, right);
 }
 
-bool Interpreter::holds(const Node& node) {
+bool Interpreter::holds_in_general(const Node& node) {
     if (!is_comparison(node.op)) return is_truthy(evaluate(node));
     const Value* left = nullptr;
     const Value* right = nullptr;

@@ -46,7 +46,7 @@ Interpreter::Interpreter(SymbolTable& symbols) : symbols_(symbols) {
 Interpreter::~Interpreter() {
     // Variables first, then the graphics state (the window closes last).
     pending_return_ = Value();
-    arguments_.clear();
+    arguments_.truncate(0);
     saved_.clear();
     bindings_.clear();
     graphics_.reset();
@@ -92,7 +92,7 @@ Value Interpreter::call_user(const Node& call) {
     // `callee` keeps the function alive even if the call redefines it.
     Value callee = found;
     std::size_t base = arguments_.size();
-    for (const Node& arg : call.args) arguments_.push_back(evaluate(arg));
+    for (const Node& arg : call.args) arguments_.push(evaluate(arg));
     return invoke(callee.user_function(), base, call.args.size());
 }
 
@@ -100,56 +100,69 @@ Value Interpreter::call_function(const Value& function, Value* arguments, std::s
     if (!function.is(Value::Function)) return Value();
     Value callee = function;
     std::size_t base = arguments_.size();
-    for (std::size_t i = 0; i < count; ++i) arguments_.push_back(std::move(arguments[i]));
+    for (std::size_t i = 0; i < count; ++i) arguments_.push(std::move(arguments[i]));
     return invoke(callee.user_function(), base, count);
 }
 
 Value Interpreter::invoke(UserFunction& function, std::size_t base, std::size_t count) {
-    // Releases the arguments and restores the caller's bindings however the call ends.
-    struct Frame {
-        Interpreter& interpreter;
-        std::size_t argument_base;
-        std::size_t saved_base = 0;
-        bool entered = false;
-        ~Frame() {
-            if (entered) {
-                interpreter.pop_frame(saved_base);
-                --interpreter.depth_;
-            }
-            auto& arguments = interpreter.arguments_;
-            while (arguments.size() > argument_base) arguments.pop_back();
-        }
-    } frame{*this, base};
     if (depth_ >= MAX_CALL_DEPTH || frame_address() < stack_limit_)
         raise_fatal(Fatal::RecursionDepth);
-    if (stopped() || check_interrupt()) return Value();
+    if (stopped() || check_interrupt()) {
+        arguments_.truncate(base);
+        return Value();
+    }
     if (!function.code)
         function.code = std::make_unique<Block>(resolve_block(function.source->body));
     ++depth_;
-    frame.saved_base = saved_.size();
-    frame.entered = true;
+    // Restores the caller's bindings and releases the arguments however the call ends.
+    struct Frame {
+        Interpreter& interpreter;
+        std::size_t saved_base;
+        std::size_t argument_base;
+        ~Frame() {
+            interpreter.pop_frame(saved_base);
+            interpreter.arguments_.truncate(argument_base);
+            --interpreter.depth_;
+        }
+    } frame{*this, saved_.size(), base};
 
     // Parameters without an argument stay unbound; surplus arguments are dropped.
+    const SymbolId* params = function.params.data();
     std::size_t bound = std::min(function.params.size(), count);
-    for (std::size_t i = 0; i < bound; ++i)
-        store(function.params[i], std::move(arguments_[base + i]));
+    Value* arguments = arguments_.at(base);
+    for (std::size_t i = 0; i < bound; ++i) store(params[i], std::move(arguments[i]));
 
-    for (const Step& step : *function.code) {
-        if (step.kind == StepKind::Return) {
-            // A return of the body itself: its value goes straight to the caller,
-            // evaluated while the call's locals are still bound.
-            return step.value ? evaluate(*step.value) : Value();
-        }
-        run(step);
-        if (signals_ != 0) break;
-    }
     Value result;
-    if (signals_ & SIGNAL_RETURN) {
+    if (run_body(*function.code, result) && (signals_ & SIGNAL_RETURN)) {
         result = std::move(pending_return_);
         pending_return_ = Value();
         signals_ &= static_cast<std::uint8_t>(~SIGNAL_RETURN);
     }
     return result;
+}
+
+// Runs statements of a function body. A return met in the body itself, or in the
+// branches of its ifs, hands its value (evaluated while the call's locals are still
+// bound) straight to `result` instead of travelling as a signal. True when the body
+// is done: after such a return, or when a signal is pending.
+bool Interpreter::run_body(const Block& block, Value& result) {
+    for (const Step& step : block) {
+        if (step.kind == StepKind::Return) {
+            if (step.value) result = evaluate(*step.value);
+            return true;
+        }
+        if (step.kind == StepKind::If) {
+            const Block* branch = holds(*step.value) ? &step.body
+                                  : step.has_else    ? &step.alternative
+                                                     : nullptr;
+            if (branch != nullptr && run_body(*branch, result)) return true;
+            if (signals_ != 0) return true;
+            continue;
+        }
+        run(step);
+        if (signals_ != 0) return true;
+    }
+    return false;
 }
 
 }  // namespace quenra

@@ -20,6 +20,7 @@
 
 #include "interpreter/resolved.hpp"
 #include "interpreter/value.hpp"
+#include "interpreter/value_list.hpp"
 #include "parser/ast.hpp"
 #include "parser/symbols.hpp"
 
@@ -69,7 +70,14 @@ public:
     // Evaluates a resolved expression into a new value.
     Value evaluate(const Node& node);
     // Whether a condition holds; comparisons of numbers and floats make no value.
-    bool holds(const Node& condition);
+    bool holds(const Node& condition) {
+        if (condition.kind == NodeKind::BinaryVarConst && is_comparison(condition.op)) {
+            const Value& left = peek(condition.name);
+            if (left.is(Value::Number) && condition.constant.is(Value::Number))
+                return compare(left.as_number(), condition.op, condition.constant.as_number());
+        }
+        return holds_in_general(condition);
+    }
 
     Value lookup(SymbolId name) const { return peek(name); }
     // The variable's value in place (valid until the next store).
@@ -167,6 +175,8 @@ private:
     Value call_builtin(const Node& call);
     Value call_user(const Node& call);
     Value invoke(UserFunction& function, std::size_t base, std::size_t count);
+    bool run_body(const Block& block, Value& result);
+    bool holds_in_general(const Node& condition);
     Value evaluate_array(const Node& node);
     Value evaluate_dict(const Node& node);
     Value evaluate_index(const Node& node);
@@ -188,7 +198,8 @@ private:
 
     // Removes the locals a returning call bound, restoring what they shadowed.
     void pop_frame(std::size_t saved_base) {
-        while (saved_.size() > saved_base) {
+        std::size_t count = saved_.size() - saved_base;
+        for (std::size_t i = 0; i < count; ++i) {
             SavedBinding& entry = saved_.back();
             Binding& binding = bindings_[entry.name];
             binding.value.swap(entry.value);  // the local is released with the entry
@@ -227,7 +238,7 @@ private:
     std::vector<Binding> bindings_;
     std::vector<SavedBinding> saved_;
     // Evaluated arguments of the user-function calls in progress, innermost last.
-    std::vector<Value> arguments_;
+    ValueStack arguments_;
     std::uint32_t depth_ = 0;
     std::uint8_t signals_ = 0;
     Fatal fatal_ = Fatal::None;

@@ -150,7 +150,7 @@ constexpr bool is_comparison(BinaryOp op) { return op >= BinaryOp::Eq && op <= B
 // The comparisons (Eq to Ge) of two numbers or two floats; conditions use it
 // without making a value. Ordering a NaN is false.
 template <typename T>
-bool compare(T a, BinaryOp op, T b) {
+[[gnu::always_inline]] inline bool compare(T a, BinaryOp op, T b) {
     switch (op) {
         case BinaryOp::Eq: return primitive::equal(a, b);
         case BinaryOp::Ne: return primitive::different(a, b);
@@ -174,7 +174,7 @@ bool compare(T a, BinaryOp op, T b) {
 // The operator table of two numbers (T = std::int64_t) and of two floats
 // (T = double); "and" and "or" take neither.
 template <typename T>
-Value arithmetic(T a, BinaryOp op, T b) {
+[[gnu::always_inline]] inline Value arithmetic(T a, BinaryOp op, T b) {
     switch (op) {
         case BinaryOp::Add: return primitive::sum(a, b);
         case BinaryOp::Sub: return primitive::difference(a, b);

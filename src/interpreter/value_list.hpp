@@ -54,3 +54,48 @@ private:
 };
 
 }  // namespace quenra
+
+namespace quenra {
+
+// A stack of values that grows as needed: the interpreter's argument stack. Values
+// are relocated by copying their bytes (a Value owns its payload through a pointer
+// only), so growing never touches reference counts.
+class ValueStack {
+public:
+    ValueStack() = default;
+    ValueStack(const ValueStack&) = delete;
+    ValueStack& operator=(const ValueStack&) = delete;
+    ~ValueStack() {
+        truncate(0);
+        ::operator delete(data_);
+    }
+
+    std::size_t size() const { return size_; }
+    void push(Value&& value) {
+        if (size_ == capacity_) grow();
+        new (data_ + size_) Value(std::move(value));
+        ++size_;
+    }
+    Value* at(std::size_t index) { return data_ + index; }
+    // Releases the values at and above `mark`.
+    void truncate(std::size_t mark) {
+        while (size_ > mark) data_[--size_].~Value();
+    }
+
+private:
+    void grow() {
+        std::size_t capacity = capacity_ == 0 ? 64 : capacity_ * 2;
+        auto* data = static_cast<Value*>(::operator new(capacity * sizeof(Value)));
+        if (size_ != 0)
+            std::memcpy(static_cast<void*>(data), static_cast<void*>(data_), size_ * sizeof(Value));
+        ::operator delete(data_);
+        data_ = data;
+        capacity_ = capacity;
+    }
+
+    Value* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+}  // namespace quenra
