@@ -19,10 +19,15 @@ Without NAME.out, lines of the script of the form `# expect: TEXT` give the expe
 standard output, one line each (`# expect-err: TEXT` likewise for standard error,
 `# exit: N` the exit code). Folders named `fixtures` hold data, not cases.
 
-Usage: run_scripts.py --bin PATH [-k TEXT] [--wrapper CMD] [--timeout-scale N] FOLDER...
+Usage: run_scripts.py --bin PATH [-k TEXT] [--wrapper CMD] [--timeout-scale N]
+                      [--parity FLAG] FOLDER...
 
 --wrapper runs every case under another command (for example valgrind, given as one
 string that is split at spaces); --timeout-scale multiplies every case's time limit.
+--parity FLAG runs every case twice, as it stands and with FLAG first on its command
+line, and checks that standard output and the exit code are the same both times
+(against NAME.out.re when the case has one, since such output may vary by run); the
+case's own expectations are not checked then.
 """
 import argparse
 import os
@@ -79,7 +84,48 @@ WRAPPER = []
 TIMEOUT_SCALE = 1.0
 
 
-def run_case(binary, base):
+def run_case(binary, base, extra=()):
+    """Runs one case; returns its problems (empty when it passed)."""
+    outcome = execute(binary, base, extra)
+    if isinstance(outcome, list):
+        return outcome
+    proc, source = outcome
+    sibling = lambda suffix: base.with_name(base.name + suffix)
+    out, err, code = inline_expectations(source)
+    if sibling(".out").exists() or sibling(".out.re").exists():
+        out = read(sibling(".out"))
+    if sibling(".err").exists() or sibling(".err.re").exists():
+        err = read(sibling(".err"))
+    if sibling(".code").exists():
+        code = int(sibling(".code").read_text().strip())
+    problems = compare("stdout", proc.stdout, out, read(sibling(".out.re")))
+    problems += compare("stderr", proc.stderr, err, read(sibling(".err.re")))
+    want = code if code is not None else 0
+    if proc.returncode != want:
+        problems.append(f"  exit code {proc.returncode}, expected {want}")
+    return problems
+
+
+def run_parity(binary, base, flag):
+    """Runs one case without and with `flag`; returns how the two runs differ."""
+    plain = execute(binary, base, ())
+    flagged = execute(binary, base, (flag,))
+    if isinstance(plain, list) or isinstance(flagged, list):
+        return (plain if isinstance(plain, list) else []) + (flagged if isinstance(flagged, list) else [])
+    pattern = read(base.with_name(base.name + ".out.re"))
+    if pattern is not None:
+        problems = compare("stdout", plain[0].stdout, None, pattern)
+        problems += compare(f"stdout with {flag}", flagged[0].stdout, None, pattern)
+    else:
+        problems = compare(f"stdout with {flag}", flagged[0].stdout, plain[0].stdout, None)
+    if plain[0].returncode != flagged[0].returncode:
+        problems.append(f"  exit code {flagged[0].returncode} with {flag}, {plain[0].returncode} without")
+    return problems
+
+
+def execute(binary, base, extra):
+    """Runs a case's command (with `extra` arguments first); returns (process, script
+    bytes), or a list of problems when it did not end in time."""
     folder, name = base.parent, base.name
     sibling = lambda suffix: base.with_name(name + suffix)
     env = dict(os.environ)
@@ -105,6 +151,7 @@ def run_case(binary, base):
             args = [line for line in sibling(".args").read_text("utf-8").split("\n") if line != ""]
         else:
             args = [str(script)]
+        args = list(extra) + args
         env["QUENRA_TEST_SCRATCH"] = scratch
         try:
             proc = subprocess.run(WRAPPER + [binary] + args, input=stdin, capture_output=True, cwd=folder,
@@ -112,19 +159,7 @@ def run_case(binary, base):
         except subprocess.TimeoutExpired:
             return [f"  no exit within {timeout:g} s"]
         source = script.read_bytes() if script.exists() else b""
-    out, err, code = inline_expectations(source)
-    if sibling(".out").exists() or sibling(".out.re").exists():
-        out = read(sibling(".out"))
-    if sibling(".err").exists() or sibling(".err.re").exists():
-        err = read(sibling(".err"))
-    if sibling(".code").exists():
-        code = int(sibling(".code").read_text().strip())
-    problems = compare("stdout", proc.stdout, out, read(sibling(".out.re")))
-    problems += compare("stderr", proc.stderr, err, read(sibling(".err.re")))
-    want = code if code is not None else 0
-    if proc.returncode != want:
-        problems.append(f"  exit code {proc.returncode}, expected {want}")
-    return problems
+    return proc, source
 
 
 def main():
@@ -134,6 +169,7 @@ def main():
     parser.add_argument("-j", dest="jobs", type=int, default=os.cpu_count() or 2)
     parser.add_argument("--wrapper", default="")
     parser.add_argument("--timeout-scale", type=float, default=1.0)
+    parser.add_argument("--parity", default=None, metavar="FLAG")
     parser.add_argument("folders", nargs="+")
     options = parser.parse_args()
     global WRAPPER, TIMEOUT_SCALE
@@ -142,7 +178,11 @@ def main():
     binary = str(Path(options.bin).resolve())
     cases = [c for c in find_cases(options.folders) if not options.only or options.only in str(c)]
     with ThreadPoolExecutor(max_workers=options.jobs) as pool:
-        results = list(pool.map(lambda case: (case, run_case(binary, case)), cases))
+        if options.parity:
+            check = lambda case: (case, run_parity(binary, case, options.parity))
+        else:
+            check = lambda case: (case, run_case(binary, case))
+        results = list(pool.map(check, cases))
     failed = 0
     for case, problems in results:
         if problems:

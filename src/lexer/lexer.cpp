@@ -83,7 +83,34 @@ double parse_decimal(const std::string& text) {
 
 std::vector<Token> Lexer::tokenize() {
     tokens_.reserve(source_.size() / 4 + 1);
+    if (trace_ != nullptr) {
+        trace_->offsets.reserve(tokens_.capacity());
+        scan<true>();
+        trace_->offsets.push_back(place(source_.size()));
+    } else {
+        scan<false>();
+    }
+    emit(TokenKind::Eof);
+    return std::move(tokens_);
+}
+
+std::uint32_t Lexer::place(std::size_t at) const {
+    std::uint64_t offset = std::uint64_t{trace_->base} + at;
+    return offset > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(offset);
+}
+
+void Lexer::warn(std::size_t at, WarningKind kind, std::uint32_t other) {
+    Warning warning;
+    warning.offset = place(at);
+    warning.kind = kind;
+    warning.other = other;
+    trace_->warnings.push_back(warning);
+}
+
+template <bool TRACE>
+void Lexer::scan() {
     while (!at_end()) {
+        std::size_t start = pos_;
         char c = source_[pos_];
         switch (c) {
             case '\t':
@@ -91,14 +118,19 @@ std::vector<Token> Lexer::tokenize() {
             case '\r':
             case ' ': ++pos_; break;
             case '#': skip_line_comment(); break;
-            case '"': lex_string(); break;
+            case '"':
+                if (!lex_string() && TRACE) warn(start, WarningKind::UnclosedString);
+                break;
             case '/':
                 if (peek(1) == '*') {
-                    skip_block_comment();
+                    if (!skip_block_comment() && TRACE) warn(start, WarningKind::UnclosedComment);
                 } else if (peek(1) == '=') {
                     pos_ += 2;
                     emit(TokenKind::SlashAssign);
                 } else {
+                    if (TRACE && peek(1) == '/' && (start == 0 || source_[start - 1] != '/')) {
+                        warn(start, WarningKind::DoubleSlash);
+                    }
                     ++pos_;
                     emit(TokenKind::Slash);
                 }
@@ -160,19 +192,25 @@ std::vector<Token> Lexer::tokenize() {
                 break;
             default:
                 if (is_digit(c)) {
-                    lex_number();
+                    if (!lex_number() && TRACE) warn(start, WarningKind::IntegerTooLarge);
                 } else if (is_ascii_letter(c) || c == '_') {
                     lex_word();
                 } else if (static_cast<unsigned char>(c) < 0x80) {
                     ++pos_;  // a character that starts no token is dropped
+                    if (TRACE) warn(start, WarningKind::DroppedCharacter, c);
                 } else {
-                    utf8::decode(source_, pos_);  // so is any non-ASCII character here
+                    char32_t dropped = utf8::decode(source_, pos_);  // so is any non-ASCII one
+                    // A byte-order mark at the very start is no mistake of the author's.
+                    if (TRACE && !(start == 0 && dropped == 0xFEFF)) {
+                        warn(start, WarningKind::DroppedCharacter, dropped);
+                    }
                 }
                 break;
         }
+        if constexpr (TRACE) {
+            while (trace_->offsets.size() < tokens_.size()) trace_->offsets.push_back(place(start));
+        }
     }
-    emit(TokenKind::Eof);
-    return std::move(tokens_);
 }
 
 void Lexer::skip_line_comment() {
@@ -180,22 +218,27 @@ void Lexer::skip_line_comment() {
     pos_ = newline == std::string_view::npos ? source_.size() : newline + 1;
 }
 
-void Lexer::skip_block_comment() {
+bool Lexer::skip_block_comment() {
     pos_ += 2;  // the opening "/*"; its star does not count towards the closing pair
     char previous = '\0';
     while (!at_end()) {
         char c = source_[pos_++];
-        if (c == '/' && previous == '*') return;
+        if (c == '/' && previous == '*') return true;
         previous = c;
     }
+    return false;
 }
 
-void Lexer::lex_string() {
+bool Lexer::lex_string() {
     ++pos_;  // opening quote
     scratch_.clear();
+    bool closed = false;
     while (!at_end()) {
         char c = source_[pos_++];
-        if (c == '"') break;
+        if (c == '"') {
+            closed = true;
+            break;
+        }
         if (c != '\\') {
             scratch_.push_back(c);
             continue;
@@ -233,9 +276,10 @@ void Lexer::lex_string() {
     Token& token = tokens_.emplace_back();
     token.kind = TokenKind::String;
     token.text_value = scratch_;
+    return closed;
 }
 
-void Lexer::lex_number() {
+bool Lexer::lex_number() {
     std::size_t start = pos_;
     while (!at_end() && is_digit(source_[pos_])) ++pos_;
     bool is_float = false;
@@ -247,7 +291,7 @@ void Lexer::lex_number() {
     scratch_.assign(source_.substr(start, pos_ - start));
     if (is_float) {
         tokens_.push_back(Token::float_literal(parse_decimal(scratch_)));
-        return;
+        return true;
     }
     // Digits beyond the int64 range become the nearest float.
     std::uint64_t value = 0;
@@ -267,6 +311,7 @@ void Lexer::lex_number() {
         token.kind = TokenKind::Integer;
         token.integer_value = static_cast<std::int64_t>(value);
     }
+    return !overflow;
 }
 
 void Lexer::lex_word() {
@@ -344,5 +389,9 @@ void Lexer::lex_operator(char first) {
 }
 
 std::vector<Token> tokenize(std::string_view source) { return Lexer(source).tokenize(); }
+
+std::vector<Token> tokenize(std::string_view source, FrontEndTrace& trace) {
+    return Lexer(source, &trace).tokenize();
+}
 
 }  // namespace quenra

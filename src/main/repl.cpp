@@ -7,6 +7,7 @@
 // loop: at the prompt it drops what was typed, while a line runs it stops the line.
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <new>
 
 #include "interpreter/console.hpp"
@@ -58,10 +59,24 @@ void report(std::string_view message) {
 // Tokenizes, parses and executes one complete input on the loop's interpreter. A
 // fatal stop or an interrupt ends the input with its message; the interpreter
 // keeps everything the statements before it did.
-void run_input(Interpreter& in, SymbolTable& symbols, const std::string& source) {
+// With `warnings`, the chunk is kept there as "<input>", its lines counted from its
+// own first line, and what the front end finds is reported before it runs.
+void run_input(Interpreter& in, SymbolTable& symbols, std::string source, Warnings* warnings) {
     try {
-        std::vector<Token> tokens = tokenize(source);
-        ParseResult parsed = parse(tokens, symbols);
+        std::vector<Token> tokens;
+        ParseResult parsed;
+        if (warnings != nullptr) {
+            FrontEndTrace trace;
+            std::string_view kept = warnings->add_source("<input>", std::move(source));
+            trace.base = warnings->base_of_last();
+            trace.sink = warnings;
+            tokens = tokenize(kept, trace);
+            parsed = parse(tokens, symbols, trace);
+            if (!parsed.too_deep) warnings->report_front_end(std::move(trace.warnings));
+        } else {
+            tokens = tokenize(source);
+            parsed = parse(tokens, symbols);
+        }
         if (parsed.too_deep) {
             report("Error: nesting too deep");
             return;
@@ -105,7 +120,7 @@ console::ReadStatus read_prompted_line(LineEditor* editor, std::string_view prom
 
 }  // namespace
 
-int run_repl() {
+int run_repl(bool warn) {
     console::write_out("Welcome to Quenra Interactive REPL!\n");
     console::write_out("Type 'exit' to quit.\n");
     console::write_out("\n");
@@ -114,6 +129,8 @@ int run_repl() {
         editor = open_line_editor();
     SymbolTable symbols;
     Interpreter in(symbols);
+    std::unique_ptr<Warnings> warnings;
+    if (warn) warnings = std::make_unique<Warnings>(write_warning_text);
     platform::install_interrupt_handler();
     Depths depths;
     std::string line, held;
@@ -153,7 +170,8 @@ int run_repl() {
         held += trimmed;
         std::string source = std::move(held);
         held.clear();
-        run_input(in, symbols, source);
+        run_input(in, symbols, std::move(source), warnings.get());
+        if (warnings) warnings->finish_batch();
     }
     // At a terminal the shell's prompt should not follow ">>> " on the same line.
     if (editor && !ended_by_user) console::write_out("\n");

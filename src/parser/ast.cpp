@@ -201,7 +201,9 @@ std::vector<Expr> clone_all(const std::vector<Expr>& exprs) {
 Expr::~Expr() { release(*this); }
 Stmt::~Stmt() { release(*this); }
 
-Expr clone(const Expr& expr) {
+namespace {
+
+Expr clone_payload(const Expr& expr) {
     switch (expr.kind) {
         case ExprKind::Number: return Expr(expr.as<NumberExpr>(), expr.depth);
         case ExprKind::Float: return Expr(expr.as<FloatExpr>(), expr.depth);
@@ -242,6 +244,14 @@ Expr clone(const Expr& expr) {
     return Expr(NumberExpr{0});
 }
 
+}  // namespace
+
+Expr clone(const Expr& expr) {
+    Expr out = clone_payload(expr);
+    out.offset = expr.offset;
+    return out;
+}
+
 StmtList clone(const StmtList& statements) {
     StmtList out;
     out.reserve(statements.size());
@@ -256,7 +266,9 @@ MatchArm clone(const MatchArm& arm) {
     return out;
 }
 
-Stmt clone(const Stmt& stmt) {
+namespace {
+
+Stmt clone_payload(const Stmt& stmt) {
     switch (stmt.kind) {
         case StmtKind::Let: {
             const auto& node = stmt.as<LetStmt>();
@@ -309,6 +321,14 @@ Stmt clone(const Stmt& stmt) {
             return Stmt(ExpressionStmt{clone(stmt.as<ExpressionStmt>().expr)});
     }
     return Stmt(BreakStmt{});
+}
+
+}  // namespace
+
+Stmt clone(const Stmt& stmt) {
+    Stmt out = clone_payload(stmt);
+    out.offset = stmt.offset;
+    return out;
 }
 
 }  // namespace quenra

@@ -126,14 +126,21 @@ static_assert(std::variant_size_v<ExprData> == EXPR_KIND_COUNT);
 
 struct Expr {
     ExprKind kind;
-    // Height of the subtree (a leaf is 1); the parser bounds it so that walking any
-    // expression recursively stays within a known depth.
-    std::uint32_t depth = 1;
+    // Height of the subtree (a leaf is 1), saturating at its type's maximum; the
+    // parser bounds it far below that, so that walking any expression recursively
+    // stays within a known depth.
+    std::uint16_t depth = 1;
+    // Where the node stands in the source, for warnings (0 when nobody asked for
+    // places): the operator of a binary or unary node, the name of a call, the
+    // bracket or dot of an index, the first dot of a range, else its first token.
+    std::uint32_t offset = 0;
     ExprData data;
 
     template <typename T>
     requires IS_ALTERNATIVE<T, ExprData> Expr(T payload, std::uint32_t height = 1)
-        : kind(ExprKind::Number), depth(height), data(std::move(payload)) {
+        : kind(ExprKind::Number),
+          depth(static_cast<std::uint16_t>(height < UINT16_MAX ? height : UINT16_MAX)),
+          data(std::move(payload)) {
         kind = static_cast<ExprKind>(data.index());
     }
     Expr(Expr&&) noexcept = default;
@@ -246,6 +253,7 @@ static_assert(std::variant_size_v<StmtData> == STMT_KIND_COUNT);
 
 struct Stmt {
     StmtKind kind;
+    std::uint32_t offset = 0;  // the statement's first token, for warnings (0 when unknown)
     StmtData data;
 
     template <typename T>

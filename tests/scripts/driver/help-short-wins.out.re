@@ -1,2 +1,2 @@
-Usage: quenra \[--verbose \| -v\] \[script\.qn\]
-.*
+Usage: quenra \[--verbose \| -v\] \[--warn \| -W\] \[--check\] \[script\.qn\]
+.*-W, --warn .*FILE:LINE:COL: warning: MESSAGE.*      --check .*--help.*
