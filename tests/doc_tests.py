@@ -10,7 +10,8 @@ A fenced block tagged `qn` is a program. The blocks that follow it, up to the ne
   warnings   run again with --warn: standard error must equal this block, and
              standard output and the exit code must not change
 
-A `qn` block without an `output` block is only shown, not run. The program is
+A `qn` block without an `output` block is not run (a game loop that waits for
+its window to close, say), but `quenra --check` must find nothing in it. The program is
 saved as script.qn in an empty folder and run there (so messages name
 "script.qn"), with SDL's dummy video driver. Outputs are compared exactly, except
 that the one line break a block always ends with may be missing from the output
@@ -93,11 +94,14 @@ def run(binary, args, stdin, folder):
 
 
 def check_program(binary, program):
-    if "output" not in program:
-        return None
     problems = []
     with tempfile.TemporaryDirectory() as folder:
         Path(folder, "script.qn").write_text(program["source"], "utf-8")
+        if "output" not in program:
+            checked = run(binary, ["--check", "script.qn"], "", folder)
+            if checked is None or checked[2] != 0:
+                return [f"quenra --check reports:\n{checked[1] if checked else 'no exit within 30 s'}"]
+            return []
         stdin = program.get("input", "")
         plain = run(binary, ["script.qn"], stdin, folder)
         if plain is None:
