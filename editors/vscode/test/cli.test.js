@@ -10,12 +10,13 @@ const fs = require('fs');
 const { spawnSync } = require('child_process');
 const { parseWarnings } = require('../src/warnings');
 
-const BIN = process.env.QUENRA_BIN;
+const BIN = process.env.QUENRA_BIN && (process.env.QUENRA_BIN.includes(path.sep) ? path.resolve(process.env.QUENRA_BIN) : process.env.QUENRA_BIN);
 const FIXTURES = path.join(__dirname, 'fixtures', 'warnings');
 
 function run(mode, name) {
   const result = spawnSync(BIN, [mode, `${name}.qn`], { cwd: FIXTURES, input: '',
     env: { ...process.env, SDL_VIDEODRIVER: 'dummy' } });
+  if (result.error) throw result.error;
   const lines = fs.readFileSync(path.join(FIXTURES, `${name}.qn`), 'utf8').split('\n');
   const warnings = parseWarnings(result.stderr.toString(), (n) => lines[n]);
   return { status: result.status, warnings, covered: warnings.map((w) => [w.line, lines[w.range.line].slice(w.range.start, w.range.end)]) };

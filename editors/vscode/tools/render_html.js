@@ -47,8 +47,11 @@ async function main() {
   let report = '';
   if (rest[0] === '--bin') {
     const mode = rest.includes('--warn') ? '--warn' : '--check';
-    report = spawnSync(rest[1], [mode, path.basename(file)], { cwd: path.dirname(path.resolve(file)), input: '',
-      env: { ...process.env, SDL_VIDEODRIVER: 'dummy' } }).stderr.toString();
+    const bin = rest[1].includes(path.sep) ? path.resolve(rest[1]) : rest[1];
+    const run = spawnSync(bin, [mode, path.basename(file)], { cwd: path.dirname(path.resolve(file)), input: '',
+      timeout: 10000, env: { ...process.env, SDL_VIDEODRIVER: 'dummy' } });
+    if (run.error) throw run.error;
+    report = run.stderr.toString();
   } else if (rest[0]) {
     report = fs.readFileSync(rest[0], 'utf8');
   }
