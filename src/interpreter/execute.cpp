@@ -8,15 +8,17 @@
 
 namespace quenra {
 
-void Interpreter::execute(const Stmt& stmt) {
+Block Interpreter::resolve(const StmtList& statements) {
     prepare();
-    run(resolve_statement(stmt));
+    return Resolver(symbol_strings_).block(statements);
 }
 
-void Interpreter::execute_sequence(const StmtList& statements) {
+void Interpreter::execute(const Stmt& stmt) {
     prepare();
-    run_block(resolve_block(statements));
+    run(Resolver(symbol_strings_).statement(stmt));
 }
+
+void Interpreter::execute_sequence(const StmtList& statements) { run_block(resolve(statements)); }
 
 void Interpreter::run(const Step& step) {
     switch (step.kind) {

@@ -49,6 +49,7 @@ Interpreter::~Interpreter() {
     arguments_.truncate(0);
     saved_.clear();
     bindings_.clear();
+    symbol_strings_.clear();
     graphics_.reset();
 }
 
@@ -112,7 +113,8 @@ Value Interpreter::invoke(UserFunction& function, std::size_t base, std::size_t 
         return Value();
     }
     if (!function.code)
-        function.code = std::make_unique<Block>(resolve_block(function.source->body));
+        function.code =
+            std::make_unique<Block>(Resolver(symbol_strings_).block(function.source->body));
     ++depth_;
     // Restores the caller's bindings and releases the arguments however the call ends.
     struct Frame {

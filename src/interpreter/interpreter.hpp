@@ -59,6 +59,8 @@ public:
     // Resolves a parsed statement (or list) and runs it.
     void execute(const Stmt& stmt);
     void execute_sequence(const StmtList& statements);
+    // Resolves parsed code for this interpreter.
+    Block resolve(const StmtList& statements);
     // Runs resolved code.
     void run(const Step& step);
     void run_block(const Block& block) {
@@ -237,6 +239,7 @@ private:
     SymbolTable& symbols_;
     std::vector<Binding> bindings_;
     std::vector<SavedBinding> saved_;
+    std::vector<Value> symbol_strings_;  // the string value of each name (see Resolver)
     // Evaluated arguments of the user-function calls in progress, innermost last.
     ValueStack arguments_;
     std::uint32_t depth_ = 0;

@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "interpreter/interpreter.hpp"
-#include "interpreter/resolver.hpp"
 
 namespace quenra {
 
@@ -23,8 +22,7 @@ void run(Interpreter& in, const StmtList& statements, SymbolId main_name) {
     // function can be called above its definition) and every statement then runs
     // once, in order: a let initialiser is never evaluated twice.
     bool with_main = defines_main(statements, main_name);
-    in.prepare();
-    Block code = resolve_block(statements);  // one step per statement
+    Block code = in.resolve(statements);  // one step per statement
     for (std::size_t i = 0; i < statements.size(); ++i) {
         StmtKind kind = statements[i].kind;
         if (kind == StmtKind::FunctionDef || (with_main && kind == StmtKind::Let)) {

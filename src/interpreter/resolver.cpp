@@ -15,11 +15,41 @@ Node constant(Value value) {
     return node;
 }
 
+bool reads(const Node& node, SymbolId name) {
+    return node.kind == NodeKind::Variable && node.name == name;
+}
+
+BinaryOp compound_op(TokenKind kind) {
+    if (kind == TokenKind::PlusAssign) return BinaryOp::Add;
+    if (kind == TokenKind::MinusAssign) return BinaryOp::Sub;
+    if (kind == TokenKind::StarAssign) return BinaryOp::Mul;
+    if (kind == TokenKind::SlashAssign) return BinaryOp::Div;
+    return BinaryOp::None;  // yields null
+}
+
+Step simple(StepKind kind, SymbolId name = 0) {
+    Step step;
+    step.kind = kind;
+    step.name = name;
+    return step;
+}
+
+Step definition(const FunctionDefStmt& stmt) {
+    Step step = simple(StepKind::Define, stmt.name.id);
+    auto function = std::make_shared<UserFunction>();
+    function->source = stmt.function;
+    for (const Name& param : stmt.function->params) function->params.push_back(param.id);
+    step.function = std::move(function);
+    return step;
+}
+
+}  // namespace
+
 // Operands that are variables or constants are read straight from the binary node;
 // anything else is a child evaluated on its own.
-Node binary(const BinaryExpr& expr) {
-    Node left = resolve_expression(*expr.left);
-    Node right = resolve_expression(*expr.right);
+Node Resolver::binary(const BinaryExpr& expr) {
+    Node left = expression(*expr.left);
+    Node right = expression(*expr.right);
     Node node;
     node.op = binary_op(expr.op.kind);
     bool left_variable = left.kind == NodeKind::Variable;
@@ -47,8 +77,8 @@ Node binary(const BinaryExpr& expr) {
 
 // A unary operator over a constant is the constant it yields (neither operator has
 // an effect of its own).
-Node unary(const UnaryExpr& expr) {
-    Node operand = resolve_expression(*expr.operand);
+Node Resolver::unary(const UnaryExpr& expr) {
+    Node operand = expression(*expr.operand);
     bool minus = expr.op.kind == TokenKind::Minus;
     if (operand.kind == NodeKind::Constant) {
         return constant(minus ? negate(operand.constant)
@@ -61,17 +91,17 @@ Node unary(const UnaryExpr& expr) {
     return node;
 }
 
-void add_children(Node& node, const std::vector<Expr>& exprs) {
+void Resolver::add_children(Node& node, const std::vector<Expr>& exprs) {
     node.args.reserve(exprs.size());
     for (const Expr& expr : exprs) {
-        node.args.push_back(resolve_expression(expr));
+        node.args.push_back(expression(expr));
         node.pure = node.pure && node.args.back().pure;
     }
 }
 
 // A built-in name is settled here once; a built-in given too few arguments yields
 // null without evaluating anything, so it becomes that constant.
-Node call(const CallExpr& expr) {
+Node Resolver::call(const CallExpr& expr) {
     BuiltinId builtin = find_builtin(expr.name.text);
     if (builtin != BuiltinId::None && expr.args.size() < builtin_entry(builtin).min_args)
         return constant(Value());
@@ -88,7 +118,7 @@ Node call(const CallExpr& expr) {
     return node;
 }
 
-Node dict(const DictExpr& expr) {
+Node Resolver::dict(const DictExpr& expr) {
     Node node;
     node.kind = NodeKind::Dict;
     const auto& entries = expr.entries;
@@ -97,8 +127,8 @@ Node dict(const DictExpr& expr) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         for (std::size_t j = 0; j < i && node.unique_keys; ++j)
             node.unique_keys = entries[j].key.id != entries[i].key.id;
-        node.keys.push_back(Value::string(entries[i].key.text));
-        node.args.push_back(resolve_expression(entries[i].value));
+        node.keys.push_back(text(entries[i].key));
+        node.args.push_back(expression(entries[i].value));
         node.pure = node.pure && node.args.back().pure;
     }
     return node;
@@ -106,16 +136,16 @@ Node dict(const DictExpr& expr) {
 
 // A key that is a string literal (every member access) is a field read; a path of
 // variables, fields and elements indexed by pure expressions is read in place.
-Node index(const IndexExpr& expr) {
-    Node object = resolve_expression(*expr.object);
+Node Resolver::index(const IndexExpr& expr) {
+    Node object = expression(*expr.object);
     Node node;
     if (expr.index->kind == ExprKind::String) {
         node.kind = NodeKind::Field;
-        node.constant = Value::string(expr.index->as<StringExpr>().value.text);
+        node.constant = text(expr.index->as<StringExpr>().value);
         node.pure = object.pure;
         node.path = object.path;
     } else {
-        Node position = resolve_expression(*expr.index);
+        Node position = expression(*expr.index);
         node.kind = NodeKind::Index;
         node.pure = object.pure && position.pure;
         node.path = object.path && position.pure;
@@ -125,26 +155,22 @@ Node index(const IndexExpr& expr) {
     return node;
 }
 
-Node pair(NodeKind kind, const Expr& first, const Expr& second) {
+Node Resolver::pair(NodeKind kind, const Expr& first, const Expr& second) {
     Node node;
     node.kind = kind;
-    node.left = boxed(resolve_expression(first));
-    node.right = boxed(resolve_expression(second));
+    node.left = boxed(expression(first));
+    node.right = boxed(expression(second));
     node.pure = node.left->pure && node.right->pure;
     return node;
-}
-
-bool reads(const Node& node, SymbolId name) {
-    return node.kind == NodeKind::Variable && node.name == name;
 }
 
 // name = value, with the forms that rebuild the variable from itself singled out:
 // push(name, x) and concat(name, ...) can then grow its payload in place, and
 // name + x can join a string in place.
-Step assignment(const Name& name, const Expr& value) {
+Step Resolver::assignment(const Name& name, const Expr& value) {
     Step step;
     step.name = name.id;
-    step.value = boxed(resolve_expression(value));
+    step.value = boxed(expression(value));
     const Node& node = *step.value;
     step.kind = StepKind::Assign;
     if (node.kind == NodeKind::Builtin && !node.args.empty() && reads(node.args.front(), name.id)) {
@@ -159,74 +185,48 @@ Step assignment(const Name& name, const Expr& value) {
     return step;
 }
 
-BinaryOp compound_op(TokenKind kind) {
-    if (kind == TokenKind::PlusAssign) return BinaryOp::Add;
-    if (kind == TokenKind::MinusAssign) return BinaryOp::Sub;
-    if (kind == TokenKind::StarAssign) return BinaryOp::Mul;
-    if (kind == TokenKind::SlashAssign) return BinaryOp::Div;
-    return BinaryOp::None;  // yields null
-}
-
-Step simple(StepKind kind, SymbolId name = 0) {
-    Step step;
-    step.kind = kind;
-    step.name = name;
-    return step;
-}
-
-Step definition(const FunctionDefStmt& stmt) {
-    Step step = simple(StepKind::Define, stmt.name.id);
-    auto function = std::make_shared<UserFunction>();
-    function->source = stmt.function;
-    for (const Name& param : stmt.function->params) function->params.push_back(param.id);
-    step.function = std::move(function);
-    return step;
-}
-
-Step conditional(const IfStmt& stmt) {
+Step Resolver::conditional(const IfStmt& stmt) {
     Step step = simple(StepKind::If);
-    step.value = boxed(resolve_expression(stmt.condition));
-    step.body = resolve_block(stmt.then_branch);
+    step.value = boxed(expression(stmt.condition));
+    step.body = block(stmt.then_branch);
     step.has_else = stmt.else_branch.has_value();
-    if (stmt.else_branch) step.alternative = resolve_block(*stmt.else_branch);
+    if (stmt.else_branch) step.alternative = block(*stmt.else_branch);
     return step;
 }
 
 // A for loop over a range literal counts without building the array.
-Step loop_for(const ForStmt& stmt) {
+Step Resolver::loop_for(const ForStmt& stmt) {
     Step step = simple(StepKind::For, stmt.variable.id);
     if (stmt.iterable.kind == ExprKind::Range) {
         const auto& range = stmt.iterable.as<RangeExpr>();
         step.kind = StepKind::ForRange;
-        step.value = boxed(resolve_expression(*range.start));
-        step.end = boxed(resolve_expression(*range.end));
+        step.value = boxed(expression(*range.start));
+        step.end = boxed(expression(*range.end));
     } else {
-        step.value = boxed(resolve_expression(stmt.iterable));
+        step.value = boxed(expression(stmt.iterable));
     }
-    step.body = resolve_block(stmt.body);
+    step.body = block(stmt.body);
     return step;
 }
 
-Step match(const MatchStmt& stmt) {
+Step Resolver::match(const MatchStmt& stmt) {
     Step step = simple(StepKind::Match);
-    step.value = boxed(resolve_expression(stmt.subject));
+    step.value = boxed(expression(stmt.subject));
     step.arms.reserve(stmt.arms.size());
     for (const MatchArm& arm : stmt.arms) {
         Arm resolved;
-        if (arm.pattern) resolved.pattern = boxed(resolve_expression(*arm.pattern));
-        resolved.body = resolve_block(arm.body);
+        if (arm.pattern) resolved.pattern = boxed(expression(*arm.pattern));
+        resolved.body = block(arm.body);
         step.arms.push_back(std::move(resolved));
     }
     return step;
 }
 
-}  // namespace
-
-Node resolve_expression(const Expr& expr) {
+Node Resolver::expression(const Expr& expr) {
     switch (expr.kind) {
         case ExprKind::Number: return constant(Value::number(expr.as<NumberExpr>().value));
         case ExprKind::Float: return constant(Value::floating(expr.as<FloatExpr>().value));
-        case ExprKind::String: return constant(Value::string(expr.as<StringExpr>().value.text));
+        case ExprKind::String: return constant(text(expr.as<StringExpr>().value));
         case ExprKind::Boolean: return constant(Value::boolean(expr.as<BooleanExpr>().value));
         case ExprKind::Variable: {
             Node node;
@@ -254,7 +254,7 @@ Node resolve_expression(const Expr& expr) {
     return constant(Value());
 }
 
-Step resolve_statement(const Stmt& stmt) {
+Step Resolver::statement(const Stmt& stmt) {
     switch (stmt.kind) {
         case StmtKind::Let: {
             const auto& node = stmt.as<LetStmt>();
@@ -268,7 +268,7 @@ Step resolve_statement(const Stmt& stmt) {
             const auto& node = stmt.as<CompoundAssignStmt>();
             Step step = simple(StepKind::Compound, node.name.id);
             step.op = compound_op(node.op.kind);
-            step.value = boxed(resolve_expression(node.value));
+            step.value = boxed(expression(node.value));
             return step;
         }
         case StmtKind::FunctionDef: return definition(stmt.as<FunctionDefStmt>());
@@ -276,8 +276,8 @@ Step resolve_statement(const Stmt& stmt) {
         case StmtKind::While: {
             const auto& node = stmt.as<WhileStmt>();
             Step step = simple(StepKind::While);
-            step.value = boxed(resolve_expression(node.condition));
-            step.body = resolve_block(node.body);
+            step.value = boxed(expression(node.condition));
+            step.body = block(node.body);
             return step;
         }
         case StmtKind::For: return loop_for(stmt.as<ForStmt>());
@@ -285,14 +285,14 @@ Step resolve_statement(const Stmt& stmt) {
         case StmtKind::TryCatch: {
             const auto& node = stmt.as<TryCatchStmt>();
             Step step = simple(StepKind::Try, node.error_name.id);
-            step.body = resolve_block(node.try_body);
-            step.alternative = resolve_block(node.catch_body);
+            step.body = block(node.try_body);
+            step.alternative = block(node.catch_body);
             return step;
         }
         case StmtKind::Return: {
             const auto& node = stmt.as<ReturnStmt>();
             Step step = simple(StepKind::Return);
-            if (node.value) step.value = boxed(resolve_expression(*node.value));
+            if (node.value) step.value = boxed(expression(*node.value));
             return step;
         }
         case StmtKind::Break: return simple(StepKind::Break);
@@ -300,18 +300,27 @@ Step resolve_statement(const Stmt& stmt) {
         case StmtKind::Global: return simple(StepKind::Global, stmt.as<GlobalStmt>().name.id);
         case StmtKind::Expression: {
             Step step = simple(StepKind::Expression);
-            step.value = boxed(resolve_expression(stmt.as<ExpressionStmt>().expr));
+            step.value = boxed(expression(stmt.as<ExpressionStmt>().expr));
             return step;
         }
     }
     return simple(StepKind::Break);
 }
 
-Block resolve_block(const StmtList& statements) {
-    Block block;
-    block.reserve(statements.size());
-    for (const Stmt& stmt : statements) block.push_back(resolve_statement(stmt));
-    return block;
+// One string value per name, so that a dict built from a literal and a field read
+// by the same name share the key's payload, which the dict's lookups compare first.
+const Value& Resolver::text(const Name& name) {
+    if (name.id >= strings_.size()) strings_.resize(name.id + 1);
+    Value& string = strings_[name.id];
+    if (!string.is(Value::String)) string = Value::string(name.text);
+    return string;
+}
+
+Block Resolver::block(const StmtList& statements) {
+    Block result;
+    result.reserve(statements.size());
+    for (const Stmt& stmt : statements) result.push_back(statement(stmt));
+    return result;
 }
 
 }  // namespace quenra
