@@ -6,7 +6,7 @@
 //
 // Invariants:
 // - Every node owns its children; nothing is shared, except function bodies, which
-//   are immutable and shared behind a reference count so a function value can keep
+//   are never changed and are shared behind a reference count so a function value can keep
 //   its body without copying it.
 // - Optional children are explicit (`std::optional`): an absent else branch differs
 //   from an empty one, a bare return from `return 0`, the wildcard arm from any pattern.
@@ -182,7 +182,7 @@ enum class StmtKind : std::uint8_t {
 inline constexpr std::size_t STMT_KIND_COUNT = 14;
 
 // A function's parameter names and body, shared between the definition and every
-// function value made from it. Immutable once built.
+// function value made from it. Never changed once built.
 struct FunctionBody {
     std::vector<Name> params;
     StmtList body;
@@ -275,7 +275,7 @@ struct Stmt {
     }
 };
 
-// Deep copies. A function body is immutable, so a copied definition shares it.
+// Deep copies. A function body never changes, so a copied definition shares it.
 Expr clone(const Expr& expr);
 Stmt clone(const Stmt& stmt);
 MatchArm clone(const MatchArm& arm);
