@@ -44,11 +44,11 @@ std::int32_t widest_piece(const GraphicsState& state, std::int32_t width) {
     return state.software_renderer && width < NARROW_ROWS_BELOW ? MAX_NARROW_ROW : width;
 }
 
-// Fills `count` rectangles as two triangles each, with one RenderGeometry call: the
-// hardware renderers draw every rectangle of RenderFillRects with a call of their
-// own, which costs far more than the pixels. Corners on whole pixel positions put
-// every pixel centre strictly inside or outside, so the covered pixels are exactly
-// the rectangles'.
+// Fills `count` rectangles as two triangles each, with one RenderGeometry call, so
+// that a batch is one draw call on the renderers other than SDL's software one,
+// whatever they make of RenderFillRects. Corners on whole pixel positions put every
+// pixel centre strictly inside or outside, so the covered pixels are exactly the
+// rectangles'.
 void fill_as_triangles(SDL_Renderer* renderer, const SDL_Rect* rects, int count) {
     static SDL_Vertex vertices[4 * DRAW_BATCH];
     static int indices[6 * DRAW_BATCH];
