@@ -4,6 +4,22 @@
 # loop at a terminal), so the linker never records them and dpkg-shlibdeps cannot
 # find them: they are named by hand. Whatever the binary does link (the C library,
 # ICU when it is not linked statically) is found by dpkg-shlibdeps.
+#
+# On Windows the package is a zip of one folder: quenra.exe with SDL2.dll beside it,
+# the README, the examples and the licence texts of SDL2 and ICU.
+if(WIN32)
+  install(TARGETS quenra RUNTIME DESTINATION .)
+  install(FILES ${QUENRA_SDL2_DLL} README.md DESTINATION .)
+  install(DIRECTORY examples DESTINATION . FILES_MATCHING PATTERN "*.qn")
+  install(DIRECTORY ${QUENRA_WINDOWS_DEPS}/licenses/ DESTINATION licenses)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME quenra-${PROJECT_VERSION}-windows-x64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  set(CPACK_STRIP_FILES ON)
+  include(CPack)
+  return()
+endif()
+
 include(GNUInstallDirs)
 
 install(TARGETS quenra RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -19,8 +19,12 @@ bool resolve(void* handle, const char* name, F& out) {
 
 bool load_library(std::string& error) {
     if (loaded) return true;
+#if defined(_WIN32)
+    static const char* const NAMES[] = {"SDL2.dll", nullptr};  // beside quenra.exe
+#else
     static const char* const NAMES[] = {"libSDL2-2.0.so.0", "libSDL2-2.0.so", "libSDL2.so",
                                         nullptr};
+#endif
     void* handle = platform::open_library(NAMES);
     if (handle == nullptr) {
         error = "could not load SDL2 (" + platform::library_error() + ")";

@@ -69,7 +69,7 @@ Value floor(Interpreter& in, const Node& call) {
 }
 
 Value round(Interpreter& in, const Node& call) {
-    return rounding(in, call, [](double v) { return std::round(v); });  // halves away from zero
+    return rounding(in, call, round_half_away_from_zero);
 }
 
 Value min(Interpreter& in, const Node& call) {

@@ -14,6 +14,14 @@ namespace quenra {
 // Exact: floats within this absolute distance compare equal.
 inline constexpr double FLOAT_TOLERANCE = 2.220446049250313e-16;
 
+// Rounds halves away from zero, as C's round does. Worked out here rather than by
+// std::round, which some C runtimes (MinGW-w64's) get wrong just below a half:
+// 0.49999999999999994 becomes 1 there. v - trunc(v) is exact, so the test is too.
+inline double round_half_away_from_zero(double v) {
+    double whole = std::trunc(v);
+    return std::fabs(v - whole) >= 0.5 ? whole + std::copysign(1.0, v) : whole;
+}
+
 // The binary operators, classified once from the operator token's kind (None for
 // a token that is no binary operator).
 enum class BinaryOp : std::uint8_t {

@@ -67,8 +67,16 @@ int report_out_of_memory() {
 }
 
 bool has_qn_extension(std::string_view path) {
-    while (!path.empty() && path.back() == '/') path.remove_suffix(1);
-    std::size_t slash = path.rfind('/');
+#if defined(_WIN32)
+    // Windows paths separate components with either slash, and a drive letter's
+    // colon ends the drive part ("C:script.qn").
+    constexpr std::string_view SEPARATORS = "/\\:";
+#else
+    constexpr std::string_view SEPARATORS = "/";
+#endif
+    while (!path.empty() && SEPARATORS.find(path.back()) != std::string_view::npos)
+        path.remove_suffix(1);
+    std::size_t slash = path.find_last_of(SEPARATORS);
     std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos || dot == 0) return false;

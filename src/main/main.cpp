@@ -2,6 +2,8 @@
 // that deep recursion in scripts ends in a clean message instead of a crash.
 #include <new>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "interpreter/payload_pool.hpp"
 #include "main/driver.hpp"
@@ -50,6 +52,10 @@ int run(void* context) {
 
 int main(int argc, char** argv) {
     quenra::platform::ignore_broken_pipe_signal();
-    Arguments arguments{argc, argv};
+    std::vector<std::string> texts = quenra::platform::command_line(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& text : texts) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    Arguments arguments{static_cast<int>(texts.size()), pointers.data()};
     return quenra::platform::run_on_large_stack(STACK_BYTES, run, &arguments);
 }

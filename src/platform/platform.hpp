@@ -6,8 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quenra::platform {
+
+// The process's arguments as UTF-8 texts, the program's own path first. (Windows
+// passes narrow arguments in the ANSI code page, which cannot hold every path.)
+std::vector<std::string> command_line(int argc, char** argv);
 
 // The monotonic clock used for phase timings.
 using Clock = std::chrono::steady_clock;

@@ -21,6 +21,10 @@
 
 namespace quenra::platform {
 
+std::vector<std::string> command_line(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
 bool random_bytes(void* out, std::size_t size) {
     auto* bytes = static_cast<unsigned char*>(out);
     while (size > 0) {

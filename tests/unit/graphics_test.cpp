@@ -25,10 +25,24 @@ namespace {
 using Pixel = std::pair<int, int>;  // x, y
 using PixelSet = std::set<Pixel>;
 
+// Sets (or, with null, removes) an environment variable SDL reads.
+void set_variable(const char* name, const char* value) {
+#if defined(_WIN32)
+    // _putenv updates both the C runtime's copy and the process's own environment.
+    _putenv((std::string(name) + "=" + (value != nullptr ? value : "")).c_str());
+#else
+    if (value != nullptr) {
+        setenv(name, value, 1);
+    } else {
+        unsetenv(name);
+    }
+#endif
+}
+
 void use_headless_video() {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    unsetenv("SDL_RENDER_DRIVER");
-    unsetenv("SDL_RENDER_LINE_METHOD");
+    set_variable("SDL_VIDEODRIVER", "dummy");
+    set_variable("SDL_RENDER_DRIVER", nullptr);
+    set_variable("SDL_RENDER_LINE_METHOD", nullptr);
 }
 
 // A long-lived interpreter that runs snippets of Quenra one after another.
@@ -529,15 +543,15 @@ TEST_F(Graphics, StartUpFailuresLeaveNoTrace) {
     Session session;
     const char* display = std::getenv("DISPLAY");
     std::string saved_display = display != nullptr ? display : "";
-    unsetenv("DISPLAY");
-    setenv("SDL_VIDEODRIVER", "x11", 1);
+    set_variable("DISPLAY", nullptr);
+    set_variable("SDL_VIDEODRIVER", "x11");
     testing::internal::CaptureStderr();
     session.run("window(64, 48)");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Failed to get video subsystem: x11 not available\n");
     EXPECT_FALSE(session.value_of("is_open()").as_boolean());
     EXPECT_EQ(SDL_WasInit(0), 0u);
-    if (display != nullptr) setenv("DISPLAY", saved_display.c_str(), 1);
+    if (display != nullptr) set_variable("DISPLAY", saved_display.c_str());
 
     use_headless_video();
     testing::internal::CaptureStderr();
