@@ -10,9 +10,11 @@ target_link_libraries(quenra_core PUBLIC bcrypt shell32 psapi)
 target_link_options(quenra_core PUBLIC -static)
 
 # SDL2.dll beside the programs, where the loader looks first: the tests run them in
-# place under Wine.
-find_file(QUENRA_SDL2_DLL SDL2.dll PATH_SUFFIXES bin REQUIRED)
-file(COPY ${QUENRA_SDL2_DLL} DESTINATION ${CMAKE_BINARY_DIR})
+# place under Wine. The copy is stripped of its symbols, as the one that ships.
+find_file(QUENRA_SDL2_BUILT SDL2.dll PATH_SUFFIXES bin REQUIRED)
+set(QUENRA_SDL2_DLL ${CMAKE_BINARY_DIR}/SDL2.dll)
+execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded -o ${QUENRA_SDL2_DLL} ${QUENRA_SDL2_BUILT}
+                COMMAND_ERROR_IS_FATAL ANY)
 file(COPY ${QUENRA_SDL2_DLL} DESTINATION ${CMAKE_BINARY_DIR}/tests)
 
 if(CMAKE_CROSSCOMPILING)

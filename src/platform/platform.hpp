@@ -32,7 +32,8 @@ enum class Stream { Out, Err };
 // Writes all of `size` bytes; returns 0 on success or the OS error number.
 int write_all(Stream stream, const char* data, std::size_t size);
 // Reads up to `size` bytes from standard input. Returns the count (0 at end of
-// input) or -1 with `error_number` set.
+// input) or -1 with `error_number` set: EINTR when an interrupt request ended the
+// wait, on every system.
 long read_input(char* data, std::size_t size, int& error_number);
 bool stdin_is_terminal();
 bool stdout_is_terminal();

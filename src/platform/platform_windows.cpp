@@ -16,6 +16,7 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <cwchar>
 #include <string_view>
@@ -26,8 +27,8 @@ namespace {
 
 std::wstring widen(std::string_view text) {
     if (text.empty()) return {};
-    int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0);
+    int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                           length);
@@ -90,7 +91,8 @@ std::string os_error_text(int error_number) {
     wchar_t* buffer = nullptr;
     DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(error_number), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+        nullptr, static_cast<DWORD>(error_number), 0, reinterpret_cast<LPWSTR>(&buffer), 0,
+        nullptr);
     std::string text;
     if (length > 0 && buffer != nullptr) {
         // System messages end with a line break (and sometimes a space before it).
@@ -199,8 +201,8 @@ int write_all(Stream stream, const char* data, std::size_t size) {
         // The verbose log's colours are ANSI sequences: let the console interpret
         // them (Windows 10 and later; older consoles keep their mode).
         if (target.console == 1)
-            ::SetConsoleMode(handle, mode | ENABLE_PROCESSED_OUTPUT |
-                                         ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+            ::SetConsoleMode(handle,
+                             mode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
     }
     if (target.console == 1) return write_console(handle, target, data, size);
     while (size > 0) {
@@ -245,26 +247,21 @@ long read_console(HANDLE handle, char* data, std::size_t size, int& error_number
             start = 1;
         }
         DWORD got = 0;
-        if (!::ReadConsoleW(handle, buffer + start, static_cast<DWORD>(4096 - start), &got,
-                            nullptr)) {
-            DWORD error = ::GetLastError();
-            if (error == ERROR_OPERATION_ABORTED && wait_for_interrupt(100)) {
-                error_number = static_cast<int>(error);
+        BOOL read =
+            ::ReadConsoleW(handle, buffer + start, static_cast<DWORD>(4096 - start), &got, nullptr);
+        DWORD error = read ? ERROR_SUCCESS : ::GetLastError();
+        if (!read || got == 0) {
+            // Ctrl-C ends a cooked read, failed or with nothing read, a little before
+            // the handler runs on its thread.
+            if (wait_for_interrupt(100)) {
+                error_number = EINTR;
                 return -1;
             }
+            if (read) return 0;  // nothing read and no Ctrl-C: taken as the end of input
             error_number = static_cast<int>(error);
             return -1;
         }
         std::size_t count = start + got;
-        if (got == 0) {
-            // Ctrl-C ends a cooked read with nothing read; anything else that does
-            // so is taken as the end of the input.
-            if (wait_for_interrupt(100)) {
-                error_number = ERROR_OPERATION_ABORTED;
-                return -1;
-            }
-            return 0;
-        }
         // Ctrl-Z at the start of a line is the console's end of input.
         if (buffer[0] == 0x1A) return 0;
         if (IS_HIGH_SURROGATE(buffer[count - 1])) console_surrogate = buffer[--count];
@@ -301,7 +298,7 @@ long read_input(char* data, std::size_t size, int& error_number) {
         if (error == ERROR_OPERATION_ABORTED) {
             // Cancelled by the Ctrl-C handler: the caller reacts to the interrupt.
             if (interrupt_pending()) {
-                error_number = static_cast<int>(error);
+                error_number = EINTR;
                 return -1;
             }
             continue;
@@ -333,7 +330,8 @@ BOOL WINAPI on_console_control(DWORD type) {
     if (type != CTRL_C_EVENT) return FALSE;
     interrupt_flag.store(true, std::memory_order_relaxed);
     if (interrupt_event != nullptr) ::SetEvent(interrupt_event);
-    // A read from a pipe or file does not end by itself: cancel it.
+    // A read from a pipe or file does not end by itself: cancel it. (The console
+    // ends a cooked read at Ctrl-C by itself; cancelling it too ends it at once.)
     if (HANDLE thread = interpreter_thread.load()) ::CancelSynchronousIo(thread);
     return TRUE;
 }
@@ -466,9 +464,9 @@ bool cap_address_space(std::uint64_t extra_bytes) {
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_PROCESS_MEMORY;
     limits.ProcessMemoryLimit = static_cast<SIZE_T>(counters.PagefileUsage + extra_bytes);
-    bool capped = ::SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits,
-                                            sizeof limits) &&
-                  ::AssignProcessToJobObject(job, ::GetCurrentProcess());
+    bool capped =
+        ::SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) &&
+        ::AssignProcessToJobObject(job, ::GetCurrentProcess());
     // The job stays open for the life of the process (it ends with it).
     if (!capped) ::CloseHandle(job);
     return capped;

@@ -11,6 +11,9 @@ Needs Xvfb, xdotool and libX11. Without them the test is skipped (exit code 77),
 except under CI, where it fails.
 
 Usage: wine_window_test.py --bin quenra.exe --wine "COMMAND"
+
+COMMAND should name a Wine prefix that no test without a display uses at the same
+time (Wine's display belongs to the prefix's running server).
 """
 import argparse
 import ctypes
@@ -114,6 +117,9 @@ def run(binary, wine):
         for key in ("SDL_VIDEODRIVER", "SDL_RENDER_DRIVER", "WAYLAND_DISPLAY"):
             env.pop(key, None)
         env["DISPLAY"] = display
+        # Wine keeps its display with the prefix's server for as long as that runs:
+        # this test has a prefix of its own, readied while the display is up.
+        subprocess.run(wine + ["wineboot", "--init"], env=env, capture_output=True, timeout=180)
         program = subprocess.Popen(wine + [binary, script.name], cwd=work, env=env, stdout=subprocess.PIPE,
                                    stderr=subprocess.PIPE)
         try:
