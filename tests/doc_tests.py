@@ -7,6 +7,7 @@ A fenced block tagged `qn` is a program. The blocks that follow it, up to the ne
   input      bytes fed to standard input
   output     expected standard output
   stderr     expected standard error of the plain run (default: none)
+  exit       expected exit code (default 0)
   warnings   run again with --warn: standard error must equal this block, and
              standard output and the exit code must not change
 
@@ -35,7 +36,7 @@ from pathlib import Path
 FENCE = re.compile(r"^```(\S*)\s*$")
 WELCOME = "Welcome to Quenra Interactive REPL!\nType 'exit' to quit.\n\n"
 PROGRAM_TAGS = ("qn", "repl")
-RUN_TAGS = ("input", "output", "stderr", "warnings")
+RUN_TAGS = ("input", "output", "stderr", "exit", "warnings")
 
 
 def fenced_blocks(text):
@@ -111,8 +112,9 @@ def check_program(binary, program):
             problems.append(f"stdout differs:\n--- expected\n{program['output']}--- actual\n{out}")
         if not same(err, program.get("stderr", "")):
             problems.append(f"stderr differs:\n--- expected\n{program.get('stderr', '')}--- actual\n{err}")
-        if code != 0:
-            problems.append(f"exit code {code}")
+        want = int(program.get("exit", "0").strip())
+        if code != want:
+            problems.append(f"exit code {code}, expected {want}")
         if "warnings" in program:
             warned = run(binary, ["--warn", "script.qn"], stdin, folder)
             if warned is None:

@@ -23,6 +23,7 @@ CASES = [
     ("```qn\nwhile true { }\n```\n", [], "1 passed, 0 failed"),
     ("```qn\nwhile true { print('x') }\n```\n", ["quenra --check reports", "strings take double quotes"],
      "0 passed, 1 failed"),
+    ("```qn\nprint(1)\n```\n```output\n1\n```\n```exit\n1\n```\n", ["exit code 0, expected 1"], "0 passed, 1 failed"),
     ("```repl\n>>> let x = 2\n>>> print(x * 3)\n6\n>>> exit\nGoodbye!\n```\n", [], "1 passed, 0 failed"),
     ("```repl\n>>> print(1)\n2\n```\n", ["FAIL {doc}:1", "session differs"], "0 passed, 1 failed"),
     ("```repl\n>>> def f() {\n...     return 4\n... }\n>>> print(f())\n4\n```\n", [], "1 passed, 0 failed"),

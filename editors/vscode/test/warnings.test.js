@@ -1,7 +1,7 @@
 'use strict';
 // The parser of `quenra --warn` / `--check` output: the editor ranges it gives,
-// on fixture outputs in quenra's format (test/fixtures/warnings/NAME.txt is the
-// report for NAME.qn), with the document text and without it.
+// on outputs of quenra (test/fixtures/warnings/NAME.txt is what `quenra --warn
+// NAME.qn` wrote to standard error), with the document text and without it.
 const test = require('node:test');
 const assert = require('node:assert');
 const fs = require('fs');
@@ -26,7 +26,8 @@ test('ASCII lines: the place and the whole name there', () => {
   const warnings = parseWarnings(report, lineText);
   assert.deepStrictEqual(warnings.map((w) => [w.file, w.line, w.column]), [['plain.qn', 1, 1], ['plain.qn', 2, 13]]);
   assert.deepStrictEqual(warnings.map((w) => covered(lineText, w.range)), ['prnt', 'scroe']);
-  assert.strictEqual(warnings[0].message, '"prnt" is neither a built-in nor a function; did you mean "print"?');
+  assert.strictEqual(warnings[0].message, 'call of "prnt", which is neither a built-in nor a function: it gives null and its '
+    + 'arguments are not evaluated (did you mean "print"?)');
 });
 
 test('columns count characters: emoji, accents and astral letters before the place', () => {
