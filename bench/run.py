@@ -224,7 +224,7 @@ class Runner:
         self.args = args
         self.workdir = workdir
         self.commands = {
-            "quenra": [os.path.abspath(args.quenra)],
+            "quenra": [os.path.abspath(args.quenra)] + (args.quenra_flag or []),
             "lua5.4": [args.lua],
             "python3": [args.python],
         }
@@ -570,6 +570,8 @@ def main():
     ap.add_argument("--push-n", type=int, default=1_000_000, help="N of the push_sum growth check")
     ap.add_argument("--concat-n", type=int, default=1_000_000, help="N of the concat growth check")
     ap.add_argument("--frontend-mb", default="50,10", help="sizes in MB of the generated front-end sources")
+    ap.add_argument("--quenra-flag", action="append", metavar="FLAG",
+                    help="an option given to quenra on every run, e.g. --quenra-flag=--warn (repeatable)")
     ap.add_argument("--lua", default="lua5.4")
     ap.add_argument("--python", default="/usr/bin/python3")
     ap.add_argument("--timeout", type=int, default=600, help="seconds allowed for one run")

@@ -9,11 +9,13 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "interpreter/interpreter.hpp"
 #include "lexer/lexer.hpp"
 #include "lexer/utf8.hpp"
+#include "lexer/warnings.hpp"
 #include "parser/parser.hpp"
 #include "platform/platform.hpp"
 
@@ -61,5 +63,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     start_budget();
     quenra::run_program(parsed.statements, symbols);
     stop_budget();
+
+    // The same program again as --warn runs it: traced front end, every check on.
+    quenra::Warnings sink([](std::string_view) {});
+    std::string_view kept = sink.add_source("fuzz.qn", std::string(raw));
+    quenra::FrontEndTrace trace;
+    trace.sink = &sink;
+    std::vector<quenra::Token> traced = quenra::tokenize(kept, trace);
+    quenra::SymbolTable traced_symbols;
+    quenra::ParseResult traced_parse = quenra::parse(traced, traced_symbols, trace);
+    sink.report_front_end(std::move(trace.warnings));
+    start_budget();
+    quenra::run_program(traced_parse.statements, traced_symbols, &sink);
+    stop_budget();
+    sink.finish_batch();
     return 0;
 }

@@ -158,8 +158,8 @@ void draw_rect(const GraphicsState& state, const RectData& rect, const raster::C
 // Evaluates the shape and the colour (always both) and draws when there is a canvas,
 // the first is a shape and the second a colour; anything else draws nothing.
 Value draw_shape(Interpreter& in, const Node& call, Style style) {
-    Value shape = in.evaluate(call.args[0]);
-    Value colour = in.evaluate(call.args[1]);
+    Value shape = in.argument(call, 0);
+    Value colour = in.argument(call, 1);
     GraphicsState* state = in.graphics();
     if (in.stopped() || state == nullptr || !colour.is(Value::Color)) return Value();
     auto prepare = [&] {

@@ -13,7 +13,7 @@ template <std::size_t N>
 bool integer_arguments(Interpreter& in, const Node& call, std::int64_t (&out)[N]) {
     bool ok = true;
     for (std::size_t i = 0; i < N; ++i) {
-        Value value = in.evaluate(call.args[i]);
+        Value value = in.argument(call, i);
         if (!to_integer(value, out[i])) ok = false;
     }
     return ok;

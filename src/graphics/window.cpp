@@ -131,8 +131,8 @@ void GraphicsStateDeleter::operator()(GraphicsState* state) const {
 namespace quenra::builtins {
 
 Value window(Interpreter& in, const Node& call) {
-    Value width_value = in.evaluate(call.args[0]);
-    Value height_value = in.evaluate(call.args[1]);
+    Value width_value = in.argument(call, 0);
+    Value height_value = in.argument(call, 1);
     if (in.stopped()) return Value();
     std::int64_t width, height;
     bool width_ok = to_integer(width_value, width);

@@ -7,7 +7,7 @@
 namespace quenra::builtins {
 
 Value len(Interpreter& in, const Node& call) {
-    Value x = in.evaluate(call.args[0]);
+    Value x = in.argument(call, 0);
     switch (x.kind()) {
         case Value::Dict: return Value::number(static_cast<std::int64_t>(x.entries().size()));
         case Value::Array: return Value::number(static_cast<std::int64_t>(x.items().size()));
@@ -27,9 +27,9 @@ Value len(Interpreter& in, const Node& call) {
 }
 
 Value push(Interpreter& in, const Node& call) {
-    Value array = in.evaluate(call.args[0]);
+    Value array = in.argument(call, 0);
     if (!array.is(Value::Array)) return Value();  // the item is not evaluated
-    Value item = in.evaluate(call.args[1]);
+    Value item = in.argument(call, 1);
     if (in.stopped()) return Value();
     in.give_up_first_argument(call);
     array.mutable_items().push_back(std::move(item));
@@ -37,13 +37,13 @@ Value push(Interpreter& in, const Node& call) {
 }
 
 Value pop(Interpreter& in, const Node& call) {
-    Value array = in.evaluate(call.args[0]);
+    Value array = in.argument(call, 0);
     if (!array.is(Value::Array) || array.items().empty()) return Value();
     return array.items().back();
 }
 
 Value reverse(Interpreter& in, const Node& call) {
-    Value array = in.evaluate(call.args[0]);
+    Value array = in.argument(call, 0);
     if (!array.is(Value::Array) || in.stopped()) return Value();
     if (array.is_unique()) {
         auto& items = array.mutable_items();
@@ -55,7 +55,7 @@ Value reverse(Interpreter& in, const Node& call) {
 }
 
 Value type_of(Interpreter& in, const Node& call) {
-    Value x = in.evaluate(call.args[0]);
+    Value x = in.argument(call, 0);
     return Value::string(std::string(type_name(x)));
 }
 
@@ -65,7 +65,7 @@ namespace {
 template <typename Test>
 Value kind_test(Interpreter& in, const Node& call, Test test) {
     if (call.args.empty()) return Value::boolean(false);
-    Value x = in.evaluate(call.args[0]);
+    Value x = in.argument(call, 0);
     return Value::boolean(test(x));
 }
 

@@ -8,7 +8,7 @@ namespace quenra::builtins {
 
 Value print(Interpreter& in, const Node& call) {
     if (call.args.size() == 1) {
-        Value value = in.evaluate(call.args[0]);
+        Value value = in.argument(call, 0);
         if (in.stopped()) return Value();
         if (value.is(Value::String)) {
             console::write_line(value.text());
@@ -31,7 +31,7 @@ Value print(Interpreter& in, const Node& call) {
 }
 
 Value input(Interpreter& in, const Node& call) {
-    Value prompt = in.evaluate(call.args[0]);
+    Value prompt = in.argument(call, 0);
     if (in.stopped()) return Value();
     if (prompt.is(Value::String)) {
         console::write_out(prompt.text());

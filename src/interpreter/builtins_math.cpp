@@ -13,7 +13,7 @@ namespace {
 // Applies `f` to one number argument; the result is converted back to a Number.
 template <typename F>
 Value rounding(Interpreter& in, const Node& call, F f) {
-    Value x = in.evaluate(call.args[0]);
+    Value x = in.argument(call, 0);
     double value;
     if (!to_double(x, value)) return Value();
     return Value::number(saturate_to_int64(f(value)));
@@ -34,7 +34,7 @@ std::vector<double> numeric_arguments(Interpreter& in, const Node& call) {
 }  // namespace
 
 Value abs(Interpreter& in, const Node& call) {
-    Value x = in.evaluate(call.args[0]);
+    Value x = in.argument(call, 0);
     if (x.is(Value::Number)) {
         // Wrapping: the smallest integer is its own absolute value.
         auto bits = static_cast<std::uint64_t>(x.as_number());
@@ -46,15 +46,15 @@ Value abs(Interpreter& in, const Node& call) {
 }
 
 Value sqrt(Interpreter& in, const Node& call) {
-    Value x = in.evaluate(call.args[0]);
+    Value x = in.argument(call, 0);
     double value;
     if (!to_double(x, value)) return Value();
     return Value::floating(std::sqrt(value));
 }
 
 Value pow(Interpreter& in, const Node& call) {
-    Value base = in.evaluate(call.args[0]);
-    Value exponent = in.evaluate(call.args[1]);
+    Value base = in.argument(call, 0);
+    Value exponent = in.argument(call, 1);
     double b, e;
     if (!to_double(base, b) || !to_double(exponent, e)) return Value();
     return Value::floating(std::pow(b, e));
@@ -101,8 +101,8 @@ Value random(Interpreter&, const Node&) {
 // A uniform integer between the bounds: in [a, b) when a < b, in [b + 1, a] when
 // a > b, and a itself when they are equal. Unsigned arithmetic covers every pair.
 Value random_range(Interpreter& in, const Node& call) {
-    Value low_value = in.evaluate(call.args[0]);
-    Value high_value = in.evaluate(call.args[1]);
+    Value low_value = in.argument(call, 0);
+    Value high_value = in.argument(call, 1);
     std::int64_t a, b;
     if (!to_integer(low_value, a) || !to_integer(high_value, b)) return Value();
     auto ua = static_cast<std::uint64_t>(a), ub = static_cast<std::uint64_t>(b);

@@ -17,7 +17,7 @@ enum class Case { Upper, Lower };
 // Full Unicode case mapping in the root locale (so "ß" upper-cases to "SS", and a
 // capital sigma at the end of a word lower-cases to the final form).
 Value map_case(Interpreter& in, const Node& call, Case which) {
-    Value s = in.evaluate(call.args[0]);
+    Value s = in.argument(call, 0);
     if (!s.is(Value::String) || in.stopped()) return Value();
     std::string_view text = s.text();
     std::string out(text.size(), '\0');
@@ -51,9 +51,9 @@ Value lower(Interpreter& in, const Node& call) { return map_case(in, call, Case:
 // slice(s, start, end): characters from `start` (read as unsigned, so a negative
 // start skips everything) taking at most end - start (mod 2^64) of them.
 Value slice(Interpreter& in, const Node& call) {
-    Value s = in.evaluate(call.args[0]);
-    Value start_value = in.evaluate(call.args[1]);
-    Value end_value = in.evaluate(call.args[2]);
+    Value s = in.argument(call, 0);
+    Value start_value = in.argument(call, 1);
+    Value end_value = in.argument(call, 2);
     std::int64_t start, end;
     bool ok = to_integer(start_value, start);
     ok = to_integer(end_value, end) && ok;
@@ -71,8 +71,8 @@ Value slice(Interpreter& in, const Node& call) {
 // split(s, sep) on display texts. An empty separator splits between characters,
 // with an empty piece at each end; an empty s always gives one empty piece.
 Value split(Interpreter& in, const Node& call) {
-    Value text_value = in.evaluate(call.args[0]);
-    Value separator_value = in.evaluate(call.args[1]);
+    Value text_value = in.argument(call, 0);
+    Value separator_value = in.argument(call, 1);
     if (in.stopped()) return Value();
     std::string text = to_display_string(text_value);
     std::string separator = to_display_string(separator_value);
@@ -139,8 +139,8 @@ Value concat(Interpreter& in, const Node& call) {
 }
 
 Value contains(Interpreter& in, const Node& call) {
-    Value haystack_value = in.evaluate(call.args[0]);
-    Value needle_value = in.evaluate(call.args[1]);
+    Value haystack_value = in.argument(call, 0);
+    Value needle_value = in.argument(call, 1);
     if (in.stopped()) return Value();
     if (haystack_value.is(Value::String) && needle_value.is(Value::String)) {  // no copies needed
         return Value::boolean(haystack_value.text().find(needle_value.text()) !=

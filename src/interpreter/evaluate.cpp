@@ -40,15 +40,22 @@ const Value& field_of(const Value& object, const Node& node) {
 Value Interpreter::evaluate(const Node& node) {
     switch (node.kind) {
         case NodeKind::Constant: return node.constant;
-        case NodeKind::Variable: return peek(node.name);
-        case NodeKind::BinaryVarVar:
-            return binary_operation(peek(node.name), node.op, peek(node.other));
-        case NodeKind::BinaryVarConst:
-            return binary_operation(peek(node.name), node.op, node.constant);
-        case NodeKind::BinaryConstVar:
-            return binary_operation(node.constant, node.op, peek(node.other));
+        case NodeKind::Variable: {
+            const Value& value = peek(node.name);
+            if (warnings_ != nullptr && value.is(Value::Null)) [[unlikely]]
+                warn_read(node);
+            return value;
+        }
+        case NodeKind::BinaryVarVar: return binary_leaves(node, peek(node.name), peek(node.other));
+        case NodeKind::BinaryVarConst: return binary_leaves(node, peek(node.name), node.constant);
+        case NodeKind::BinaryConstVar: return binary_leaves(node, node.constant, peek(node.other));
         case NodeKind::Binary: return evaluate_binary(node);
-        case NodeKind::Negate: return negate(evaluate(*node.left));
+        case NodeKind::Negate: {
+            Value operand = evaluate(*node.left);
+            if (warnings_ != nullptr) [[unlikely]]
+                check_negate(node, operand);
+            return negate(operand);
+        }
         case NodeKind::Not: return Value::boolean(!is_truthy(evaluate(*node.left)));
         case NodeKind::Builtin: return call_builtin(node);
         case NodeKind::Call: return call_user(node);
@@ -68,6 +75,8 @@ Value Interpreter::evaluate_binary(const Node& node) {
     // A stopped run unwinds without building anything more (joining strings on the
     // way out of a deep recursion would cost time quadratic in its depth).
     if (stopped()) return Value();
+    if (warnings_ != nullptr) [[unlikely]]
+        return apply_checked(node, std::move(left), right);
     return apply_binary(std::move(left), node.op, right);
 }
 
@@ -112,11 +121,16 @@ bool Interpreter::holds_in_general(const Node& node) {
         if (left->is(Value::Number)) return compare(left->as_number(), node.op, right->as_number());
         if (left->is(Value::Float)) return compare(left->as_float(), node.op, right->as_float());
     }
-    return is_truthy(apply_other(*left, node.op, *right));
+    Value result = apply_other(*left, node.op, *right);
+    if (warnings_ != nullptr) [[unlikely]]
+        check_binary(node, node.op, left->kind(), right->kind(), result, node.offset);
+    return is_truthy(result);
 }
 
 // The resolver has checked the built-in's minimum argument count.
 Value Interpreter::call_builtin(const Node& call) {
+    if (warnings_ != nullptr) [[unlikely]]
+        return call_builtin_watched(call);
     return builtin_entry(call.builtin).function(*this, call);
 }
 
@@ -144,26 +158,51 @@ Value Interpreter::evaluate_dict(const Node& node) {
 // Object first, then the index, always both.
 Value Interpreter::evaluate_index(const Node& node) {
     Value object = evaluate(*node.left);
-    if (node.kind == NodeKind::Field) return field_of(object, node);
+    if (node.kind == NodeKind::Field) {
+        const Value& field = field_of(object, node);
+        if (warnings_ != nullptr) [[unlikely]]
+            check_element(node, object, node.constant, field);
+        return field;
+    }
     Value index = evaluate(*node.right);
-    return element_of(object, index);
+    const Value& element = element_of(object, index);
+    if (warnings_ != nullptr) [[unlikely]]
+        check_element(node, object, index, element);
+    return element;
 }
 
 // A path is read where it lies. Its index expressions are pure, so evaluating one
 // after the object has been located changes no variable; the order is not seen.
 const Value& Interpreter::locate(const Node& path) {
-    if (path.kind == NodeKind::Variable) return peek(path.name);
+    if (path.kind == NodeKind::Variable) {
+        const Value& value = peek(path.name);
+        if (warnings_ != nullptr && value.is(Value::Null)) [[unlikely]]
+            warn_read(path);
+        return value;
+    }
     const Value& object = locate(*path.left);
-    if (path.kind == NodeKind::Field) return field_of(object, path);
+    if (path.kind == NodeKind::Field) {
+        const Value& field = field_of(object, path);
+        if (warnings_ != nullptr) [[unlikely]]
+            check_element(path, object, path.constant, field);
+        return field;
+    }
     Value index = evaluate(*path.right);
-    return element_of(object, index);
+    const Value& element = element_of(object, index);
+    if (warnings_ != nullptr) [[unlikely]]
+        check_element(path, object, index, element);
+    return element;
 }
 
 Value Interpreter::evaluate_range(const Node& node) {
     Value start_value = evaluate(*node.left);
     Value end_value = evaluate(*node.right);
     std::int64_t start, end;
-    if (!to_integer(start_value, start) || !to_integer(end_value, end)) return Value();
+    if (!to_integer(start_value, start) || !to_integer(end_value, end)) {
+        if (warnings_ != nullptr) [[unlikely]]
+            warn_range(node, start_value, end_value);
+        return Value();
+    }
     if (start >= end) return Value::array({});
     std::uint64_t count = static_cast<std::uint64_t>(end) - static_cast<std::uint64_t>(start);
     if (too_large(count, sizeof(Value))) {

@@ -72,6 +72,10 @@ void Interpreter::run_assign_append(const Step& step) {
     Value right = right_operand(binary);
     if (stopped()) return;
     release_for_update(step.name);
+    if (warnings_ != nullptr) [[unlikely]] {
+        store(step.name, apply_checked(binary, std::move(left), right));
+        return;
+    }
     store(step.name, apply_binary(std::move(left), BinaryOp::Add, right));
 }
 
@@ -89,6 +93,14 @@ void Interpreter::run_compound(const Step& step) {
     Value current = lookup(step.name);
     Value operand = evaluate(*step.value);
     if (current.is(Value::String)) release_for_update(step.name);
+    if (warnings_ != nullptr) [[unlikely]] {
+        ValueKind left_kind = current.kind();
+        Value result = apply_binary(std::move(current), step.op, operand);
+        check_binary(*step.value, step.op, left_kind, operand.kind(), result, step.value->offset,
+                     false);
+        store(step.name, std::move(result));
+        return;
+    }
     store(step.name, apply_binary(std::move(current), step.op, operand));
 }
 
@@ -119,19 +131,29 @@ void Interpreter::run_while(const Step& step) {
             return;
         }
         run_block(step.body);
-        if (finish_iteration()) return;
+        if (finish_iteration()) {
+            if (warnings_ != nullptr && stopped()) [[unlikely]]
+                note_stop(step.value->offset);
+            return;
+        }
     }
 }
 
 void Interpreter::run_for(const Step& step) {
     Value iterable = evaluate(*step.value);
-    if (!iterable.is(Value::Array)) return;  // nothing else is iterated, and no flag changes
+    if (!iterable.is(Value::Array)) {  // nothing else is iterated, and no flag changes
+        if (warnings_ != nullptr) [[unlikely]]
+            warn_iterable(step, iterable);
+        return;
+    }
     // `iterable` keeps its payload alive and unchanged whatever the body assigns.
     for (const Value& item : iterable.items()) {
         store(step.name, Value(item));
         run_block(step.body);
         if (finish_iteration()) break;
     }
+    if (warnings_ != nullptr && stopped()) [[unlikely]]
+        note_stop(step.value->offset);
     signals_ &= static_cast<std::uint8_t>(~SIGNAL_BREAK);
 }
 
@@ -141,12 +163,18 @@ void Interpreter::run_for_range(const Step& step) {
     Value start_value = evaluate(*step.value);
     Value end_value = evaluate(*step.end);
     std::int64_t start, end;
-    if (!to_integer(start_value, start) || !to_integer(end_value, end)) return;
+    if (!to_integer(start_value, start) || !to_integer(end_value, end)) {
+        if (warnings_ != nullptr) [[unlikely]]
+            warn_range(*step.value, start_value, end_value);
+        return;
+    }
     for (std::int64_t i = start; i < end; ++i) {
         store(step.name, Value::number(i));
         run_block(step.body);
         if (finish_iteration()) break;
     }
+    if (warnings_ != nullptr && stopped()) [[unlikely]]
+        note_stop(step.value->offset);
     signals_ &= static_cast<std::uint8_t>(~SIGNAL_BREAK);
 }
 

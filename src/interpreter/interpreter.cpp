@@ -89,11 +89,17 @@ bool Interpreter::too_large(std::uint64_t count, std::uint64_t size) const {
 // has grown), and the frame is popped however the call ends.
 Value Interpreter::call_user(const Node& call) {
     const Value& found = peek(call.name);
-    if (!found.is(Value::Function)) return Value();  // arguments are not evaluated
+    if (!found.is(Value::Function)) {  // arguments are not evaluated
+        if (warnings_ != nullptr) [[unlikely]]
+            warn_call(call, found);
+        return Value();
+    }
     // `callee` keeps the function alive even if the call redefines it.
     Value callee = found;
     std::size_t base = arguments_.size();
     for (const Node& arg : call.args) arguments_.push(evaluate(arg));
+    if (warnings_ != nullptr) [[unlikely]]
+        return call_user_watched(call, callee, base);
     return invoke(callee.user_function(), base, call.args.size());
 }
 

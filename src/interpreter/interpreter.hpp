@@ -21,6 +21,7 @@
 #include "interpreter/resolved.hpp"
 #include "interpreter/value.hpp"
 #include "interpreter/value_list.hpp"
+#include "lexer/warnings.hpp"
 #include "parser/ast.hpp"
 #include "parser/symbols.hpp"
 
@@ -118,6 +119,26 @@ public:
 
     SymbolTable& symbols() { return symbols_; }
 
+    // --warn: the sink for run-time warnings. Without one (a normal run) every check
+    // below is a single untaken branch; the checks themselves live in warn_checks.cpp.
+    void set_warnings(Warnings* warnings) { warnings_ = warnings; }
+    Warnings* warnings() const { return warnings_; }
+    // Evaluates argument `index` of a built-in call, as every built-in does with the
+    // arguments it uses; with warnings on, the value's kind is noted for the check
+    // of the call's result.
+    Value argument(const Node& call, std::size_t index) {
+        Value value = evaluate(call.args[index]);
+        if (argument_kinds_ != nullptr) [[unlikely]]
+            note_argument(index, value);
+        return value;
+    }
+    // With warnings on, after a run that stopped: where it was. `fallback` is the
+    // place of the top-level statement that was running.
+    void report_stop(std::uint32_t fallback);
+    // With warnings on: calls of built-ins with too few arguments in `statements`
+    // (function bodies included); such a call gives null without evaluating anything.
+    void check_builtin_counts(const StmtList& statements);
+
     // Graphics state: absent until a window has been opened successfully.
     GraphicsState* graphics() { return graphics_.get(); }
     void set_graphics(GraphicsState* state) { graphics_.reset(state); }
@@ -172,8 +193,39 @@ private:
     void run_try(const Step& step);
     void run_return(const Step& step);
 
+    // Run-time warnings (warn_checks.cpp), reached only when `warnings_` is set.
+    struct CallSite {
+        SymbolId callee;
+        std::uint32_t offset;
+    };
+    [[gnu::cold]] void warn_read(const Node& variable);
+    // `leaves`: the node's own variable operands are `left` and `right`.
+    [[gnu::cold]] void check_binary(const Node& node, BinaryOp op, ValueKind left, ValueKind right,
+                                    const Value& result, std::uint32_t offset, bool leaves = true);
+    [[gnu::cold]] Value apply_checked(const Node& node, Value left, const Value& right);
+    [[gnu::cold]] void check_negate(const Node& node, const Value& operand);
+    [[gnu::cold]] void warn_call(const Node& call, const Value& found);
+    [[gnu::cold]] Value call_user_watched(const Node& call, Value callee, std::size_t base);
+    [[gnu::cold]] Value call_builtin_watched(const Node& call);
+    [[gnu::cold]] void note_argument(std::size_t index, const Value& value);
+    [[gnu::cold]] void check_element(const Node& node, const Value& object, const Value& index,
+                                     const Value& element);
+    [[gnu::cold]] void warn_iterable(const Step& step, const Value& iterable);
+    [[gnu::cold]] void warn_range(const Node& at, const Value& start, const Value& end);
+    [[gnu::cold]] void note_stop(std::uint32_t offset);
+    // A name close to `name` among the built-ins and the names that hold a value
+    // (only functions, when `functions`), for "did you mean"; empty when none is.
+    std::string similar_name(std::string_view name, bool functions) const;
+
     // Expressions.
     Value evaluate_binary(const Node& node);
+    // A binary node whose operands are leaves read in place.
+    Value binary_leaves(const Node& node, const Value& left, const Value& right) {
+        Value result = binary_operation(left, node.op, right);
+        if (warnings_ != nullptr) [[unlikely]]
+            check_binary(node, node.op, left.kind(), right.kind(), result, node.offset);
+        return result;
+    }
     Value call_builtin(const Node& call);
     Value call_user(const Node& call);
     Value invoke(UserFunction& function, std::size_t base, std::size_t count);
@@ -250,12 +302,21 @@ private:
     std::uintptr_t stack_limit_ = 0;
     std::uint32_t interrupt_countdown_ = 1;
     std::unique_ptr<GraphicsState, GraphicsStateDeleter> graphics_;
+    Warnings* warnings_ = nullptr;
+    // With warnings on: the user-function calls in progress, innermost last; the
+    // kinds of the current built-in call's arguments; where a stopped run was.
+    std::vector<CallSite> calls_;
+    ValueKind* argument_kinds_ = nullptr;
+    bool stop_noted_ = false;
+    std::uint32_t stop_offset_ = 0;
+    std::int64_t stop_function_ = -1;  // the symbol of the function it was in, or -1
 };
 
 // Runs a whole program on a fresh interpreter: stores the function definitions,
 // then either calls "main" (after evaluating the top-level lets, when the program
 // defines a top-level main) or runs every top-level statement in order. Returns
 // how the run ended.
-Fatal run_program(const StmtList& statements, SymbolTable& symbols);
+// With `warnings`, the run also reports its warnings there.
+Fatal run_program(const StmtList& statements, SymbolTable& symbols, Warnings* warnings = nullptr);
 
 }  // namespace quenra

@@ -61,6 +61,9 @@ struct Node {
     // Field: where the key was found last time, so reads of the same field of
     // like-built dicts go straight there.
     mutable std::uint32_t hint = 0;
+    // Where the node stands in the source (the parser's place of its expression),
+    // for warnings; beside `hint` it takes no room of its own.
+    std::uint32_t offset = 0;
 };
 
 struct Arm;

@@ -222,7 +222,7 @@ Step Resolver::match(const MatchStmt& stmt) {
     return step;
 }
 
-Node Resolver::expression(const Expr& expr) {
+Node Resolver::expression_node(const Expr& expr) {
     switch (expr.kind) {
         case ExprKind::Number: return constant(Value::number(expr.as<NumberExpr>().value));
         case ExprKind::Float: return constant(Value::floating(expr.as<FloatExpr>().value));
@@ -252,6 +252,12 @@ Node Resolver::expression(const Expr& expr) {
         }
     }
     return constant(Value());
+}
+
+Node Resolver::expression(const Expr& expr) {
+    Node node = expression_node(expr);
+    node.offset = expr.offset;
+    return node;
 }
 
 Step Resolver::statement(const Stmt& stmt) {

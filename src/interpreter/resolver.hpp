@@ -22,6 +22,7 @@ public:
     Block block(const StmtList& statements);
     Step statement(const Stmt& stmt);
     Node expression(const Expr& expr);
+    Node expression_node(const Expr& expr);  // the node, without its place
 
 private:
     const Value& text(const Name& name);

@@ -165,9 +165,8 @@ std::string describe(const Warning& warning, const Warnings* sink) {
             return "\"else\" is not followed by \"{\": what follows is a separate statement that "
                    "runs whatever the condition";
         case WarningKind::UnclosedBracket:
-            return token_name(warning.token) +
-                   " is never closed: it is still open at the end of the input (opened" +
-                   line_note(sink, warning.offset) + ")";
+            return token_name(warning.token) + " opened" + line_note(sink, warning.other) +
+                   " is still open at the end of the input";
         case WarningKind::MissingCloser:
             return "expected " + token_name(static_cast<TokenKind>(warning.code)) +
                    " to close the " + token_name(opener_of(static_cast<TokenKind>(warning.code))) +
@@ -212,8 +211,8 @@ std::string_view Warnings::add_source(std::string name, std::string text) {
         base = std::uint64_t{last.base} + last.text.size() + 1;
     }
     if (base > UINT32_MAX) base = UINT32_MAX;
-    sources_.push_back(
-        Source{std::move(name), std::move(text), static_cast<std::uint32_t>(base), {}});
+    sources_.push_back(Source{
+        std::move(name), std::move(text), static_cast<std::uint32_t>(base), {}, SIZE_MAX, 0, 1});
     return sources_.back().text;
 }
 
@@ -242,6 +241,26 @@ std::uint32_t Warnings::line_of(std::uint32_t offset) const {
     return static_cast<std::uint32_t>(after - source->line_starts.begin());
 }
 
+std::uint32_t Warnings::name_beside(std::uint32_t offset, std::string_view name, bool after,
+                                    std::size_t skip) const {
+    const Source* source = source_of(offset);
+    if (source == nullptr || name.empty()) return offset;
+    std::string_view text = source->text;
+    std::size_t i = offset - source->base;
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    if (after) {
+        i += skip;
+        while (i < text.size() && blank(text[i])) ++i;
+        if (i < text.size() && text.substr(i, name.size()) == name)
+            return static_cast<std::uint32_t>(source->base + i);
+        return offset;
+    }
+    while (i > 0 && i <= text.size() && blank(text[i - 1])) --i;
+    if (i >= name.size() && i <= text.size() && text.substr(i - name.size(), name.size()) == name)
+        return static_cast<std::uint32_t>(source->base + i - name.size());
+    return offset;
+}
+
 bool Warnings::is_new(std::uint32_t offset, WarningKind kind) const {
     return seen_.find(key_of(offset, kind)) == seen_.end();
 }
@@ -256,7 +275,10 @@ void Warnings::report_front_end(std::vector<Warning> warnings) {
     std::stable_sort(warnings.begin(), warnings.end(),
                      [](const Warning& a, const Warning& b) { return a.offset < b.offset; });
     for (const Warning& warning : warnings) {
-        if (!seen_.insert(key_of(warning.offset, warning.kind)).second) continue;
+        // Brackets left open all meet at the end of the input: each is its own place.
+        bool open = warning.kind == WarningKind::UnclosedBracket;
+        if (!seen_.insert(key_of(open ? warning.other : warning.offset, warning.kind)).second)
+            continue;
         if (batch_count_ < WARNING_LIMIT) write(warning.offset, describe(warning, this));
         ++batch_count_;
     }
@@ -280,45 +302,62 @@ void Warnings::write(std::uint32_t offset, std::string_view message) {
         writer_(std::string("warning: ") + std::string(message) + "\n");
         return;
     }
-    std::uint32_t line = line_of(offset);
     std::size_t relative = std::min<std::size_t>(offset - source->base, source->text.size());
+    // The end of the input is shown just past the last character, not on the empty
+    // line after a final line break.
+    if (relative == source->text.size()) {
+        while (relative > 0 &&
+               (source->text[relative - 1] == '\n' || source->text[relative - 1] == '\r'))
+            --relative;
+        offset = static_cast<std::uint32_t>(source->base + relative);
+    }
+    std::uint32_t line = line_of(offset);
     std::size_t start = source->line_starts[line - 1];
     std::size_t end = source->text.find('\n', start);
     if (end == std::string::npos) end = source->text.size();
     if (end > start && source->text[end - 1] == '\r') --end;
-    std::size_t column = 1;
-    for (std::size_t i = start; i < relative && i < end; ++i) {
+    if (relative > end) relative = end;
+    // Columns count characters from the line's start. Places come mostly in source
+    // order, so the count goes on from the last place when it is on the same line:
+    // a long line with many warnings is walked once, not once per warning.
+    std::size_t from = start, column = 1;
+    if (source->column_line == start && source->column_at <= relative) {
+        from = source->column_at;
+        column = source->column;
+    }
+    for (std::size_t i = from; i < relative; ++i) {
         if (!is_continuation(source->text[i])) ++column;
     }
+    source->column_line = start;
+    source->column_at = relative;
+    source->column = column;
     std::string text = source->name + ":" + std::to_string(line) + ":" + std::to_string(column) +
                        ": warning: " + std::string(message) + "\n";
 
-    // The line, cut to a window around the place when it is long, and a caret.
-    std::string_view line_text(source->text.data() + start, end - start);
-    std::vector<std::size_t> starts;  // where each character of the line begins
-    for (std::size_t i = 0; i < line_text.size(); ++i) {
-        if (!is_continuation(line_text[i])) starts.push_back(i);
-    }
-    std::size_t caret = column - 1;
-    std::size_t first = 0, last = starts.size();
-    if (line_text.size() > DISPLAY_WIDTH) {
-        first = caret > DISPLAY_CONTEXT ? caret - DISPLAY_CONTEXT : 0;
-        last = std::min(starts.size(), caret + DISPLAY_CONTEXT);
-    }
-    std::string display = first > 0 ? "..." : "";
-    std::string marks(display.size(), ' ');
-    for (std::size_t n = first; n < last; ++n) {
-        std::size_t from = starts[n], to = n + 1 < starts.size() ? starts[n + 1] : line_text.size();
-        char c = line_text[from];
-        bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-        if (control && c != '\t') {
-            display += '?';
-        } else {
-            display.append(line_text.substr(from, to - from));
+    // The line, cut to a window of characters around the place when it is long, and
+    // a caret under the place.
+    std::size_t first = start, last = end;
+    if (end - start > DISPLAY_WIDTH) {
+        first = relative;
+        for (std::size_t n = 0; n < DISPLAY_CONTEXT && first > start; ++n) {
+            do --first;
+            while (first > start && is_continuation(source->text[first]));
         }
-        if (n < caret) marks += c == '\t' ? '\t' : ' ';
+        last = relative;
+        for (std::size_t n = 0; n < DISPLAY_CONTEXT && last < end; ++n) {
+            do ++last;
+            while (last < end && is_continuation(source->text[last]));
+        }
     }
-    if (last < starts.size()) display += "...";
+    std::string display = first > start ? "..." : "";
+    std::string marks(display.size(), ' ');
+    for (std::size_t i = first; i < last; ++i) {
+        char c = source->text[i];
+        bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        display += control && c != '\t' ? '?' : c;
+        if (i < relative && !is_continuation(c)) marks += c == '\t' ? '\t' : ' ';
+    }
+    if (last < end) display += "...";
     text += display + "\n" + marks + "^\n";
     writer_(text);
 }

@@ -40,7 +40,7 @@ enum class WarningKind : std::uint8_t {
     StatementLeftOut,  // `code`: a FormFailure; `token`: what was found instead
     MissingOperand,    // `token`: what stood where the operand should be
     ElseWithoutBrace,  // `token`: what follows "else"
-    UnclosedBracket,   // `token`: the opening bracket
+    UnclosedBracket,   // `token`: the opening bracket; `other`: where it opened
     MissingCloser,     // `token`: what was found; `code`: the expected closer; `other`: opener
     CallOfNonName,
     LoneDot,           // `token`: what follows the "."
@@ -126,6 +126,12 @@ public:
     void finish_batch();
     std::size_t batch_count() const { return batch_count_; }
 
+    // The place of `name` written just before the place `offset` (or, with `after`
+    // set, just after the `skip` bytes there), across blanks; `offset` itself when
+    // the text there is not that name.
+    std::uint32_t name_beside(std::uint32_t offset, std::string_view name, bool after,
+                              std::size_t skip) const;
+
     // 1-based line of a place.
     std::uint32_t line_of(std::uint32_t offset) const;
 
@@ -135,6 +141,8 @@ private:
         std::string text;
         std::uint32_t base;
         mutable std::vector<std::uint32_t> line_starts;  // built on first use
+        // The last place whose column was counted: its line's start, itself, its column.
+        mutable std::size_t column_line = SIZE_MAX, column_at = 0, column = 1;
     };
     const Source* source_of(std::uint32_t offset) const;
     void write(std::uint32_t offset, std::string_view message);

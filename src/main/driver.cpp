@@ -136,7 +136,7 @@ int run_file(const std::string& path, RunOptions options) {
     verbose_log(verbose, "Starting execution...");
     verbose_log(verbose, SEPARATOR_LINE);
     started = platform::Clock::now();
-    Fatal fatal = run_program(parsed.statements, symbols);
+    Fatal fatal = run_program(parsed.statements, symbols, warnings.get());
     auto run_time = platform::Clock::now() - started;
     console::flush_out();
     if (fatal != Fatal::None) {

@@ -82,6 +82,7 @@ void run_input(Interpreter& in, SymbolTable& symbols, std::string source, Warnin
             return;
         }
         in.prepare();
+        if (warnings != nullptr) in.check_builtin_counts(parsed.statements);
         for (const Stmt& stmt : parsed.statements) {
             in.execute(stmt);
             Fatal fatal = in.fatal();
@@ -89,6 +90,7 @@ void run_input(Interpreter& in, SymbolTable& symbols, std::string source, Warnin
             // before its next statement.
             if (fatal == Fatal::None && platform::take_interrupt()) fatal = Fatal::Interrupted;
             // A return, break or continue typed at the prompt ends with its statement.
+            if (fatal != Fatal::None && warnings != nullptr) in.report_stop(stmt.offset);
             in.clear_signals();
             if (fatal != Fatal::None) {
                 report(fatal_message(fatal));
@@ -131,6 +133,7 @@ int run_repl(bool warn) {
     Interpreter in(symbols);
     std::unique_ptr<Warnings> warnings;
     if (warn) warnings = std::make_unique<Warnings>(write_warning_text);
+    in.set_warnings(warnings.get());
     platform::install_interrupt_handler();
     Depths depths;
     std::string line, held;

@@ -123,7 +123,8 @@ void Parser::expect_closer(TokenKind closer, std::uint32_t opener) {
         TokenKind open = closer == TokenKind::RightParen     ? TokenKind::LeftParen
                          : closer == TokenKind::RightBracket ? TokenKind::LeftBracket
                                                              : TokenKind::LeftBrace;
-        warn(WarningKind::UnclosedBracket, opener, open);
+        // Reported where the input ends, which is where the bracket is missed.
+        warn(WarningKind::UnclosedBracket, offset_at(tokens_.size() - 1), open, 0, opener);
     } else {
         warn(WarningKind::MissingCloser, here(), found, static_cast<std::uint8_t>(closer), opener);
     }

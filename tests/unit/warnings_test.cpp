@@ -114,7 +114,7 @@ TEST(WarnSink, APlaceIsReportedOncePerKindAndTheBatchIsCounted) {
 TEST(WarnSink, FrontEndWarningsComeInSourceOrder) {
     written.clear();
     Warnings sink(capture);
-    std::string_view text = sink.add_source("a.qn", "(1 $");
+    std::string_view text = sink.add_source("a.qn", "let 5 $");
     FrontEndTrace trace;
     trace.sink = &sink;
     std::vector<Token> tokens = tokenize(text, trace);
@@ -122,10 +122,10 @@ TEST(WarnSink, FrontEndWarningsComeInSourceOrder) {
     parse(tokens, symbols, trace);
     ASSERT_EQ(trace.warnings.size(), 2u);  // the parser's comes after the lexer's
     sink.report_front_end(trace.warnings);
-    std::size_t bracket = written.find("a.qn:1:1:"), dollar = written.find("a.qn:1:4:");
-    ASSERT_NE(bracket, std::string::npos);
+    std::size_t let = written.find("a.qn:1:5:"), dollar = written.find("a.qn:1:7:");
+    ASSERT_NE(let, std::string::npos);
     ASSERT_NE(dollar, std::string::npos);
-    EXPECT_LT(bracket, dollar);
+    EXPECT_LT(let, dollar);
 }
 
 }  // namespace
