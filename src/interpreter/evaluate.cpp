@@ -40,22 +40,18 @@ const Value& field_of(const Value& object, const Node& node) {
 Value Interpreter::evaluate(const Node& node) {
     switch (node.kind) {
         case NodeKind::Constant: return node.constant;
-        case NodeKind::Variable: {
-            const Value& value = peek(node.name);
-            if (warnings_ != nullptr && value.is(Value::Null)) [[unlikely]]
-                warn_read(node);
-            return value;
-        }
+        case NodeKind::Variable:
+            if (warnings_ != nullptr) [[unlikely]]
+                return read_checked(node);
+            return peek(node.name);
         case NodeKind::BinaryVarVar: return binary_leaves(node, peek(node.name), peek(node.other));
         case NodeKind::BinaryVarConst: return binary_leaves(node, peek(node.name), node.constant);
         case NodeKind::BinaryConstVar: return binary_leaves(node, node.constant, peek(node.other));
         case NodeKind::Binary: return evaluate_binary(node);
-        case NodeKind::Negate: {
-            Value operand = evaluate(*node.left);
+        case NodeKind::Negate:
             if (warnings_ != nullptr) [[unlikely]]
-                check_negate(node, operand);
-            return negate(operand);
-        }
+                return negate_checked(node);
+            return negate(evaluate(*node.left));
         case NodeKind::Not: return Value::boolean(!is_truthy(evaluate(*node.left)));
         case NodeKind::Builtin: return call_builtin(node);
         case NodeKind::Call: return call_user(node);

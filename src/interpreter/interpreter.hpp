@@ -219,13 +219,19 @@ private:
 
     // Expressions.
     Value evaluate_binary(const Node& node);
-    // A binary node whose operands are leaves read in place.
-    Value binary_leaves(const Node& node, const Value& left, const Value& right) {
-        Value result = binary_operation(left, node.op, right);
+    // A binary node whose operands are leaves read in place. Without warnings this is
+    // the bare operation, so the hot path carries nothing of the checks.
+    [[gnu::always_inline]] Value binary_leaves(const Node& node, const Value& left,
+                                               const Value& right) {
         if (warnings_ != nullptr) [[unlikely]]
-            check_binary(node, node.op, left.kind(), right.kind(), result, node.offset);
-        return result;
+            return binary_leaves_checked(node, left, right);
+        return binary_operation(left, node.op, right);
     }
+    // The variable and unary-minus nodes with their checks, kept out of `evaluate`.
+    [[gnu::cold, gnu::noinline]] Value read_checked(const Node& node);
+    [[gnu::cold, gnu::noinline]] Value negate_checked(const Node& node);
+    [[gnu::cold, gnu::noinline]] Value binary_leaves_checked(const Node& node, const Value& left,
+                                                             const Value& right);
     Value call_builtin(const Node& call);
     Value call_user(const Node& call);
     Value invoke(UserFunction& function, std::size_t base, std::size_t count);

@@ -247,6 +247,24 @@ void Interpreter::warn_read(const Node& variable) {
         quoted(name) + " holds nothing here, so it reads as null" + similar_name(name, false));
 }
 
+Value Interpreter::read_checked(const Node& node) {
+    const Value& value = peek(node.name);
+    if (value.is(Value::Null)) warn_read(node);
+    return value;
+}
+
+Value Interpreter::negate_checked(const Node& node) {
+    Value operand = evaluate(*node.left);
+    check_negate(node, operand);
+    return negate(operand);
+}
+
+Value Interpreter::binary_leaves_checked(const Node& node, const Value& left, const Value& right) {
+    Value result = binary_operation(left, node.op, right);
+    check_binary(node, node.op, left.kind(), right.kind(), result, node.offset);
+    return result;
+}
+
 void Interpreter::check_binary(const Node& node, BinaryOp op, ValueKind left, ValueKind right,
                                const Value& result, std::uint32_t offset, bool leaves) {
     bool equality = op == BinaryOp::Eq || op == BinaryOp::Ne;
