@@ -8,6 +8,7 @@
 #include "interpreter/dict.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
+#include "lexer/warnings.hpp"
 
 namespace quenra {
 
@@ -53,15 +54,6 @@ std::string_view op_text(BinaryOp op) {
         case BinaryOp::None: return "the operator";
     }
     return "the operator";
-}
-
-std::string quoted(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    out.append(text);
-    out += '"';
-    return out;
 }
 
 bool is_numeric(ValueKind kind) { return kind == Value::Number || kind == Value::Float; }

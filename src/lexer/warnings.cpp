@@ -8,6 +8,15 @@
 
 namespace quenra {
 
+std::string quoted(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    out.append(text);
+    out += '"';
+    return out;
+}
+
 namespace {
 
 // A displayed source line longer than this is cut to a window around the place.
@@ -18,15 +27,6 @@ bool is_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 
 
 std::uint64_t key_of(std::uint32_t offset, WarningKind kind) {
     return (std::uint64_t{offset} << 8) | static_cast<std::uint8_t>(kind);
-}
-
-std::string quoted(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    out.append(text);
-    out += '"';
-    return out;
 }
 
 // How a token is named in a message: punctuation and keywords as written.

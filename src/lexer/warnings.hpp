@@ -156,4 +156,7 @@ private:
 // The message of a front-end warning.
 std::string describe(const Warning& warning, const Warnings* sink);
 
+// `text` between double quotes, as warnings name tokens, names and operators.
+std::string quoted(std::string_view text);
+
 }  // namespace quenra
