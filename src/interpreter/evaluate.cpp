@@ -37,42 +37,45 @@ const Value& field_of(const Value& object, const Node& node) {
 
 }  // namespace
 
-Value Interpreter::evaluate(const Node& node) {
+template <bool CHECKED>
+Value Interpreter::evaluate_as(const Node& node) {
     switch (node.kind) {
         case NodeKind::Constant: return node.constant;
         case NodeKind::Variable:
-            if (warnings_ != nullptr) [[unlikely]]
-                return read_checked(node);
+            if constexpr (CHECKED) return read_checked(node);
             return peek(node.name);
-        case NodeKind::BinaryVarVar: return binary_leaves(node, peek(node.name), peek(node.other));
-        case NodeKind::BinaryVarConst: return binary_leaves(node, peek(node.name), node.constant);
-        case NodeKind::BinaryConstVar: return binary_leaves(node, node.constant, peek(node.other));
-        case NodeKind::Binary: return evaluate_binary(node);
+        case NodeKind::BinaryVarVar:
+            return binary_leaves<CHECKED>(node, peek(node.name), peek(node.other));
+        case NodeKind::BinaryVarConst:
+            return binary_leaves<CHECKED>(node, peek(node.name), node.constant);
+        case NodeKind::BinaryConstVar:
+            return binary_leaves<CHECKED>(node, node.constant, peek(node.other));
+        case NodeKind::Binary: return evaluate_binary<CHECKED>(node);
         case NodeKind::Negate:
-            if (warnings_ != nullptr) [[unlikely]]
-                return negate_checked(node);
-            return negate(evaluate(*node.left));
-        case NodeKind::Not: return Value::boolean(!is_truthy(evaluate(*node.left)));
+            if constexpr (CHECKED) return negate_checked(node);
+            return negate(evaluate_as<CHECKED>(*node.left));
+        case NodeKind::Not: return Value::boolean(!is_truthy(evaluate_as<CHECKED>(*node.left)));
         case NodeKind::Builtin: return call_builtin(node);
         case NodeKind::Call: return call_user(node);
         case NodeKind::Array: return evaluate_array(node);
         case NodeKind::Dict: return evaluate_dict(node);
         case NodeKind::Field:
-        case NodeKind::Index: return node.path ? locate(node) : evaluate_index(node);
+        case NodeKind::Index:
+            return node.path ? locate<CHECKED>(node) : evaluate_index<CHECKED>(node);
         case NodeKind::Range: return evaluate_range(node);
     }
     return Value();
 }
 
 // Both operands, always: "and" and "or" do not short-circuit.
+template <bool CHECKED>
 Value Interpreter::evaluate_binary(const Node& node) {
-    Value left = evaluate(*node.left);
-    Value right = evaluate(*node.right);
+    Value left = evaluate_as<CHECKED>(*node.left);
+    Value right = evaluate_as<CHECKED>(*node.right);
     // A stopped run unwinds without building anything more (joining strings on the
     // way out of a deep recursion would cost time quadratic in its depth).
     if (stopped()) return Value();
-    if (warnings_ != nullptr) [[unlikely]]
-        return apply_checked(node, std::move(left), right);
+    if constexpr (CHECKED) return apply_checked(node, std::move(left), right);
     return apply_binary(std::move(left), node.op, right);
 }
 
@@ -152,41 +155,40 @@ Value Interpreter::evaluate_dict(const Node& node) {
 }
 
 // Object first, then the index, always both.
+template <bool CHECKED>
 Value Interpreter::evaluate_index(const Node& node) {
-    Value object = evaluate(*node.left);
+    Value object = evaluate_as<CHECKED>(*node.left);
     if (node.kind == NodeKind::Field) {
         const Value& field = field_of(object, node);
-        if (warnings_ != nullptr) [[unlikely]]
-            check_element(node, object, node.constant, field);
+        if constexpr (CHECKED) check_element(node, object, node.constant, field);
         return field;
     }
-    Value index = evaluate(*node.right);
+    Value index = evaluate_as<CHECKED>(*node.right);
     const Value& element = element_of(object, index);
-    if (warnings_ != nullptr) [[unlikely]]
-        check_element(node, object, index, element);
+    if constexpr (CHECKED) check_element(node, object, index, element);
     return element;
 }
 
 // A path is read where it lies. Its index expressions are pure, so evaluating one
 // after the object has been located changes no variable; the order is not seen.
+template <bool CHECKED>
 const Value& Interpreter::locate(const Node& path) {
     if (path.kind == NodeKind::Variable) {
         const Value& value = peek(path.name);
-        if (warnings_ != nullptr && value.is(Value::Null)) [[unlikely]]
-            warn_read(path);
+        if constexpr (CHECKED) {
+            if (value.is(ValueKind::Null)) warn_read(path);
+        }
         return value;
     }
-    const Value& object = locate(*path.left);
+    const Value& object = locate<CHECKED>(*path.left);
     if (path.kind == NodeKind::Field) {
         const Value& field = field_of(object, path);
-        if (warnings_ != nullptr) [[unlikely]]
-            check_element(path, object, path.constant, field);
+        if constexpr (CHECKED) check_element(path, object, path.constant, field);
         return field;
     }
-    Value index = evaluate(*path.right);
+    Value index = evaluate_as<CHECKED>(*path.right);
     const Value& element = element_of(object, index);
-    if (warnings_ != nullptr) [[unlikely]]
-        check_element(path, object, index, element);
+    if constexpr (CHECKED) check_element(path, object, index, element);
     return element;
 }
 
@@ -216,5 +218,8 @@ Value Interpreter::right_operand(const Node& binary) {
     if (binary.kind == NodeKind::BinaryVarConst) return binary.constant;
     return evaluate(*binary.right);
 }
+
+template Value Interpreter::evaluate_as<false>(const Node& node);
+template Value Interpreter::evaluate_as<true>(const Node& node);
 
 }  // namespace quenra

@@ -94,14 +94,18 @@ void Interpreter::run_compound(const Step& step) {
     Value operand = evaluate(*step.value);
     if (current.is(Value::String)) release_for_update(step.name);
     if (warnings_ != nullptr) [[unlikely]] {
-        ValueKind left_kind = current.kind();
-        Value result = apply_binary(std::move(current), step.op, operand);
-        check_binary(*step.value, step.op, left_kind, operand.kind(), result, step.value->offset,
-                     false);
-        store(step.name, std::move(result));
+        store(step.name, compound_checked(step, std::move(current), operand));
         return;
     }
     store(step.name, apply_binary(std::move(current), step.op, operand));
+}
+
+Value Interpreter::compound_checked(const Step& step, Value current, const Value& operand) {
+    ValueKind left_kind = current.kind();
+    Value result = apply_binary(std::move(current), step.op, operand);
+    check_binary(*step.value, step.op, left_kind, operand.kind(), result, step.value->offset,
+                 false);
+    return result;
 }
 
 void Interpreter::run_if(const Step& step) {

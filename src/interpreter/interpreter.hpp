@@ -71,7 +71,9 @@ public:
         }
     }
     // Evaluates a resolved expression into a new value.
-    Value evaluate(const Node& node);
+    Value evaluate(const Node& node) {
+        return warnings_ == nullptr ? evaluate_as<false>(node) : evaluate_as<true>(node);
+    }
     // Whether a condition holds; comparisons of numbers and floats make no value.
     bool holds(const Node& condition) {
         if (condition.kind == NodeKind::BinaryVarConst && is_comparison(condition.op)) {
@@ -203,6 +205,8 @@ private:
     [[gnu::cold]] void check_binary(const Node& node, BinaryOp op, ValueKind left, ValueKind right,
                                     const Value& result, std::uint32_t offset, bool leaves = true);
     [[gnu::cold]] Value apply_checked(const Node& node, Value left, const Value& right);
+    [[gnu::cold, gnu::noinline]] Value compound_checked(const Step& step, Value current,
+                                                        const Value& operand);
     [[gnu::cold]] void check_negate(const Node& node, const Value& operand);
     [[gnu::cold]] void warn_call(const Node& call, const Value& found);
     [[gnu::cold]] Value call_user_watched(const Node& call, Value callee, std::size_t base);
@@ -217,17 +221,21 @@ private:
     // (only functions, when `functions`), for "did you mean"; empty when none is.
     std::string similar_name(std::string_view name, bool functions) const;
 
-    // Expressions.
+    // Expressions. Evaluation is written once and compiled twice: with CHECKED, the
+    // --warn checks are part of it; without, a normal run's code carries none of them
+    // and stays small enough for the compiler to fold the leaf cases into their parents.
+    template <bool CHECKED>
+    Value evaluate_as(const Node& node);
+    template <bool CHECKED>
     Value evaluate_binary(const Node& node);
-    // A binary node whose operands are leaves read in place. Without warnings this is
-    // the bare operation, so the hot path carries nothing of the checks.
+    // A binary node whose operands are leaves read in place.
+    template <bool CHECKED>
     [[gnu::always_inline]] Value binary_leaves(const Node& node, const Value& left,
                                                const Value& right) {
-        if (warnings_ != nullptr) [[unlikely]]
-            return binary_leaves_checked(node, left, right);
+        if constexpr (CHECKED) return binary_leaves_checked(node, left, right);
         return binary_operation(left, node.op, right);
     }
-    // The variable and unary-minus nodes with their checks, kept out of `evaluate`.
+    // The variable and unary-minus nodes with their checks.
     [[gnu::cold, gnu::noinline]] Value read_checked(const Node& node);
     [[gnu::cold, gnu::noinline]] Value negate_checked(const Node& node);
     [[gnu::cold, gnu::noinline]] Value binary_leaves_checked(const Node& node, const Value& left,
@@ -239,10 +247,12 @@ private:
     bool holds_in_general(const Node& condition);
     Value evaluate_array(const Node& node);
     Value evaluate_dict(const Node& node);
+    template <bool CHECKED>
     Value evaluate_index(const Node& node);
     Value evaluate_range(const Node& node);
     // The value a path node (a variable, or a field or element of a path) stands for,
     // read in place; a null value when an element or key is missing.
+    template <bool CHECKED>
     const Value& locate(const Node& path);
     // The right operand of a binary node, whatever its shape.
     Value right_operand(const Node& binary);
