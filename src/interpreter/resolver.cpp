@@ -76,11 +76,13 @@ Node Resolver::binary(const BinaryExpr& expr) {
 }
 
 // A unary operator over a constant is the constant it yields (neither operator has
-// an effect of its own).
+// an effect of its own). Minus is folded only over a number or a float: over any
+// other constant it stays a node, so that --warn can say where it gives null.
 Node Resolver::unary(const UnaryExpr& expr) {
     Node operand = expression(*expr.operand);
     bool minus = expr.op.kind == TokenKind::Minus;
-    if (operand.kind == NodeKind::Constant) {
+    if (operand.kind == NodeKind::Constant &&
+        (!minus || operand.constant.is(Value::Number) || operand.constant.is(Value::Float))) {
         return constant(minus ? negate(operand.constant)
                               : Value::boolean(!is_truthy(operand.constant)));
     }

@@ -22,9 +22,9 @@ public:
     Block block(const StmtList& statements);
     Step statement(const Stmt& stmt);
     Node expression(const Expr& expr);
-    Node expression_node(const Expr& expr);  // the node, without its place
 
 private:
+    Node expression_node(const Expr& expr);  // the node, without its place
     const Value& text(const Name& name);
     Node binary(const BinaryExpr& expr);
     Node unary(const UnaryExpr& expr);
