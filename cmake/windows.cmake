@@ -1,13 +1,13 @@
 # Settings of the Windows build (cross-built with cmake/mingw-w64-x86_64.cmake).
 
 # Windows 10 APIs (GetCurrentThreadStackLimits, virtual terminal output, ...).
-target_compile_definitions(quenra_core PUBLIC _WIN32_WINNT=0x0A00 WINVER=0x0A00
-                                              # ICU is linked statically
-                                              U_STATIC_IMPLEMENTATION)
-target_link_libraries(quenra_core PUBLIC bcrypt shell32 psapi)
+target_compile_definitions(quenra_platform PUBLIC _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+# ICU is linked statically.
+target_compile_definitions(quenra_lexer PUBLIC U_STATIC_IMPLEMENTATION)
+target_link_libraries(quenra_platform PUBLIC bcrypt shell32 psapi)
 # The C and C++ runtimes and the thread library linked in: quenra.exe needs no DLL
 # but the system's own and SDL2.dll (loaded by the first window() call).
-target_link_options(quenra_core PUBLIC -static)
+target_link_options(quenra_platform PUBLIC -static)
 
 # SDL2.dll beside the programs, where the loader looks first: the tests run them in
 # place under Wine. The copy is stripped of its symbols, as the one that ships.

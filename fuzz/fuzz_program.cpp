@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "graphics/builtins.hpp"
 #include "interpreter/interpreter.hpp"
 #include "lexer/lexer.hpp"
 #include "lexer/utf8.hpp"
@@ -46,6 +47,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (empty >= 0) dup2(empty, STDIN_FILENO);
     quenra::set_value_size_limit(std::uint64_t{16} << 20);
     quenra::platform::install_interrupt_handler();
+    quenra::graphics::provide_builtins();
     setenv("SDL_VIDEODRIVER", "none", 1);  // window() fails at once: no window is ever opened
     struct sigaction action {};
     action.sa_handler = on_alarm;

@@ -7,9 +7,9 @@
 
 #include <string>
 
+#include "graphics/builtins.hpp"
 #include "graphics/graphics_state.hpp"
 #include "graphics/raster.hpp"
-#include "interpreter/builtin_functions.hpp"
 #include "interpreter/console.hpp"
 #include "platform/platform.hpp"
 

@@ -1,6 +1,6 @@
 // The shape constructors: rect, color, circle and triangle. Each evaluates all of
 // its arguments, then keeps the low bits of each integer argument.
-#include "interpreter/builtin_functions.hpp"
+#include "graphics/builtins.hpp"
 #include "interpreter/operators.hpp"
 
 namespace quenra::builtins {

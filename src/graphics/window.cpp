@@ -14,9 +14,9 @@
 #include <cstring>
 #include <string>
 
+#include "graphics/builtins.hpp"
 #include "graphics/drawing.hpp"
 #include "graphics/sdl_holds.hpp"
-#include "interpreter/builtin_functions.hpp"
 #include "interpreter/console.hpp"
 #include "interpreter/operators.hpp"
 
@@ -111,10 +111,8 @@ GraphicsState* open_window(std::uint32_t width, std::uint32_t height) {
     return new GraphicsState{window, renderer, pixel_format, software, true};
 }
 
-}  // namespace
-
-void GraphicsStateDeleter::operator()(GraphicsState* state) const {
-    if (state == nullptr) return;
+// Releases what open_window made, when the interpreter that holds it goes away.
+void release_graphics(GraphicsState* state) {
     // The interpreter's hold on SDL, then the canvas (renderer before window, and with
     // the window its hold on video), then the event pump; the last hold ends SDL.
     sdl::let_go_sdl();
@@ -125,6 +123,8 @@ void GraphicsStateDeleter::operator()(GraphicsState* state) const {
     sdl::let_go_subsystem(sdl::Subsystem::Events);
     delete state;
 }
+
+}  // namespace
 
 }  // namespace quenra
 
@@ -141,7 +141,7 @@ Value window(Interpreter& in, const Node& call) {
     if (in.graphics() != nullptr) return Value();
     GraphicsState* state =
         open_window(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
-    if (state != nullptr) in.set_graphics(state);
+    if (state != nullptr) in.set_graphics(state, release_graphics);
     return Value();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Declarations of the built-in functions of the table (each evaluates its own
-// arguments; the dispatch has already checked the minimum count).
+// Declarations of the interpreter's own built-in functions (each evaluates its own
+// arguments; the dispatch has already checked the minimum count). The graphics
+// built-ins are the graphics library's.
 
 #include "interpreter/interpreter.hpp"
 
@@ -33,19 +34,5 @@ Value is_number(Interpreter&, const Node&);
 Value is_string(Interpreter&, const Node&);
 Value is_array(Interpreter&, const Node&);
 Value is_dict(Interpreter&, const Node&);
-
-// Graphics (window, frame, shapes, drawing).
-Value window(Interpreter&, const Node&);
-Value is_open(Interpreter&, const Node&);
-Value present(Interpreter&, const Node&);
-Value clear(Interpreter&, const Node&);
-Value window_width(Interpreter&, const Node&);
-Value window_height(Interpreter&, const Node&);
-Value rect(Interpreter&, const Node&);
-Value color(Interpreter&, const Node&);
-Value circle(Interpreter&, const Node&);
-Value triangle(Interpreter&, const Node&);
-Value fill(Interpreter&, const Node&);
-Value draw(Interpreter&, const Node&);
 
 }  // namespace quenra::builtins

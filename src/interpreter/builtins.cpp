@@ -1,6 +1,6 @@
 #include "interpreter/builtins.hpp"
 
-#include <iterator>
+#include <array>
 
 #include "interpreter/builtin_functions.hpp"
 
@@ -8,7 +8,20 @@ namespace quenra {
 
 namespace b = builtins;
 
-constexpr Builtin BUILTINS[] = {
+namespace {
+
+// The function of a built-in whose library has not provided it: every argument is
+// evaluated, in order, as a call of any built-in evaluates what it is given, and
+// the call yields null.
+Value unprovided(Interpreter& in, const Node& call) {
+    for (const Node& arg : call.args) in.evaluate(arg);
+    return Value();
+}
+
+}  // namespace
+
+// The table as it starts.
+constexpr std::array<Builtin, BUILTIN_COUNT> INITIAL_BUILTINS = {{
     {BuiltinId::Len, "len", 1, b::len},
     {BuiltinId::Push, "push", 2, b::push},
     {BuiltinId::Pop, "pop", 1, b::pop},
@@ -36,34 +49,39 @@ constexpr Builtin BUILTINS[] = {
     {BuiltinId::IsString, "is_string", 0, b::is_string},
     {BuiltinId::IsArray, "is_array", 0, b::is_array},
     {BuiltinId::IsDict, "is_dict", 0, b::is_dict},
-    {BuiltinId::Window, "window", 2, b::window},
-    {BuiltinId::IsOpen, "is_open", 0, b::is_open},
-    {BuiltinId::Present, "present", 0, b::present},
-    {BuiltinId::Clear, "clear", 0, b::clear},
-    {BuiltinId::WindowWidth, "window_width", 0, b::window_width},
-    {BuiltinId::WindowHeight, "window_height", 0, b::window_height},
-    {BuiltinId::Rect, "rect", 4, b::rect},
-    {BuiltinId::Color, "color", 3, b::color},
-    {BuiltinId::Circle, "circle", 3, b::circle},
-    {BuiltinId::Triangle, "triangle", 6, b::triangle},
-    {BuiltinId::Fill, "fill", 2, b::fill},
-    {BuiltinId::Draw, "draw", 2, b::draw},
-};
-static_assert(std::size(BUILTINS) == BUILTIN_COUNT);
+    {BuiltinId::Window, "window", 2, unprovided},
+    {BuiltinId::IsOpen, "is_open", 0, unprovided},
+    {BuiltinId::Present, "present", 0, unprovided},
+    {BuiltinId::Clear, "clear", 0, unprovided},
+    {BuiltinId::WindowWidth, "window_width", 0, unprovided},
+    {BuiltinId::WindowHeight, "window_height", 0, unprovided},
+    {BuiltinId::Rect, "rect", 4, unprovided},
+    {BuiltinId::Color, "color", 3, unprovided},
+    {BuiltinId::Circle, "circle", 3, unprovided},
+    {BuiltinId::Triangle, "triangle", 6, unprovided},
+    {BuiltinId::Fill, "fill", 2, unprovided},
+    {BuiltinId::Draw, "draw", 2, unprovided},
+}};
 // Every entry sits at the position of its id.
 constexpr bool in_id_order() {
     for (std::size_t i = 0; i < BUILTIN_COUNT; ++i) {
-        if (static_cast<std::size_t>(BUILTINS[i].id) != i) return false;
+        if (static_cast<std::size_t>(INITIAL_BUILTINS[i].id) != i) return false;
     }
     return true;
 }
 static_assert(in_id_order());
+
+constinit std::array<Builtin, BUILTIN_COUNT> BUILTINS = INITIAL_BUILTINS;
 
 BuiltinId find_builtin(std::string_view name) {
     for (std::size_t i = 0; i < BUILTIN_COUNT; ++i) {
         if (BUILTINS[i].name == name) return static_cast<BuiltinId>(i);
     }
     return BuiltinId::None;
+}
+
+void provide_builtin(BuiltinId id, BuiltinFunction function) {
+    BUILTINS[static_cast<std::size_t>(id)].function = function;
 }
 
 }  // namespace quenra

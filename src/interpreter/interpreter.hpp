@@ -41,10 +41,10 @@ enum class Fatal : std::uint8_t {
 };
 std::string_view fatal_message(Fatal fatal);
 
+// The graphics library's state (a window and what it needs), opaque here, and the
+// function that releases it.
 struct GraphicsState;
-struct GraphicsStateDeleter {
-    void operator()(GraphicsState* state) const;
-};
+using GraphicsRelease = void (*)(GraphicsState* state);
 
 class Interpreter {
 public:
@@ -53,40 +53,18 @@ public:
     Interpreter(const Interpreter&) = delete;
     Interpreter& operator=(const Interpreter&) = delete;
 
+    // ---- For the program that runs code: the driver, the interactive loop, tests.
+
     // Must be called after parsing new code and before executing it, so that every
     // symbol the code uses has its record.
     void prepare();
-
     // Resolves a parsed statement (or list) and runs it.
     void execute(const Stmt& stmt);
     void execute_sequence(const StmtList& statements);
-    // Resolves parsed code for this interpreter.
-    Block resolve(const StmtList& statements);
-    // Runs resolved code.
-    void run(const Step& step);
-    void run_block(const Block& block) {
-        for (const Step& step : block) {
-            run(step);
-            if (signals_ != 0) return;
-        }
-    }
-    // Evaluates a resolved expression into a new value.
-    Value evaluate(const Node& node) {
-        return warnings_ == nullptr ? evaluate_as<false>(node) : evaluate_as<true>(node);
-    }
-    // Whether a condition holds; comparisons of numbers and floats make no value.
-    bool holds(const Node& condition) {
-        if (condition.kind == NodeKind::BinaryVarConst && is_comparison(condition.op)) {
-            const Value& left = peek(condition.name);
-            if (left.is(Value::Number) && condition.constant.is(Value::Number))
-                return compare(left.as_number(), condition.op, condition.constant.as_number());
-        }
-        return holds_in_general(condition);
-    }
 
+    // The value a read of the name finds now.
     Value lookup(SymbolId name) const { return peek(name); }
-    // The variable's value in place (valid until the next store).
-    const Value& peek(SymbolId name) const { return bindings_[name].value; }
+    // Stores a value as an assignment to the name at the current scope does.
     void store(SymbolId name, Value&& value) {
         Binding& binding = bindings_[name];
         if (depth_ == 0 || binding.declared_global) {
@@ -97,34 +75,28 @@ public:
             bind_local(name, std::move(value));
         }
     }
-    void declare_global(SymbolId name);
-    // Calls a function value with `count` evaluated arguments (moved from) and
-    // returns its result.
-    Value call_function(const Value& function, Value* arguments, std::size_t count);
 
-    // Signals.
-    static constexpr std::uint8_t SIGNAL_RETURN = 1;
-    static constexpr std::uint8_t SIGNAL_BREAK = 2;
-    static constexpr std::uint8_t SIGNAL_CONTINUE = 4;
-    static constexpr std::uint8_t SIGNAL_FATAL = 8;
-    std::uint8_t signals() const { return signals_; }
+    // Whether the run has stopped (recursion depth, memory, an interrupt), and why.
     bool stopped() const { return (signals_ & SIGNAL_FATAL) != 0; }
     Fatal fatal() const { return fatal_; }
-    void raise_fatal(Fatal fatal);
-    // Clears the break and continue flags (after a top-level statement).
-    void clear_loop_flags() {
-        signals_ &= static_cast<std::uint8_t>(~(SIGNAL_BREAK | SIGNAL_CONTINUE));
-    }
+    // Whether a return, break, continue or stop is still pending after a statement.
+    bool pending() const { return signals_ != 0; }
     // Clears every signal, the fatal stop included (the interactive loop, after a line).
     void clear_signals();
-    bool has_pending_return() const { return (signals_ & SIGNAL_RETURN) != 0; }
-
-    SymbolTable& symbols() { return symbols_; }
 
     // --warn: the sink for run-time warnings. Without one (a normal run) every check
-    // below is a single untaken branch; the checks themselves live in warn_checks.cpp.
+    // is a single untaken branch; the checks themselves live in warn_checks.cpp.
     void set_warnings(Warnings* warnings) { warnings_ = warnings; }
-    Warnings* warnings() const { return warnings_; }
+    // With warnings on, after a run that stopped: where it was. `fallback` is the
+    // place of the top-level statement that was running.
+    void report_stop(std::uint32_t fallback);
+    // With warnings on: calls of built-ins with too few arguments in `statements`
+    // (function bodies included); such a call gives null without evaluating anything.
+    void check_builtin_counts(const StmtList& statements);
+
+    // ---- For built-in functions (this library's and the graphics library's). A
+    // built-in receives its call node; these are all it needs of the interpreter.
+
     // Evaluates argument `index` of a built-in call, as every built-in does with the
     // arguments it uses; with warnings on, the value's kind is noted for the check
     // of the call's result.
@@ -134,20 +106,10 @@ public:
             note_argument(index, value);
         return value;
     }
-    // With warnings on, after a run that stopped: where it was. `fallback` is the
-    // place of the top-level statement that was running.
-    void report_stop(std::uint32_t fallback);
-    // With warnings on: calls of built-ins with too few arguments in `statements`
-    // (function bodies included); such a call gives null without evaluating anything.
-    void check_builtin_counts(const StmtList& statements);
-
-    // Graphics state: absent until a window has been opened successfully.
-    GraphicsState* graphics() { return graphics_.get(); }
-    void set_graphics(GraphicsState* state) { graphics_.reset(state); }
-
-    // Whether an allocation of `count` elements of `size` bytes should be refused.
-    bool too_large(std::uint64_t count, std::uint64_t size) const;
-
+    // Evaluates an expression node (an argument the built-in does not keep).
+    Value evaluate(const Node& node) {
+        return warnings_ == nullptr ? evaluate_as<false>(node) : evaluate_as<true>(node);
+    }
     // For built-ins that return an updated copy of their first argument (push,
     // concat): when the call is the whole right-hand side of an assignment to that
     // same variable, the variable gives up its reference once every argument has
@@ -158,8 +120,65 @@ public:
         const Node& first = call.args.front();
         if (first.kind == NodeKind::Variable) release_for_update(first.name);
     }
+    // Whether an allocation of `count` elements of `size` bytes should be refused.
+    bool too_large(std::uint64_t count, std::uint64_t size) const;
+    // Graphics state: absent until a window has been opened successfully. The
+    // interpreter owns what it is given and releases it with `release` when it goes
+    // away, after its variables.
+    GraphicsState* graphics() { return graphics_.get(); }
+    void set_graphics(GraphicsState* state, GraphicsRelease release) {
+        graphics_ = GraphicsHold(state, release);
+    }
 
 private:
+    friend class Resolver;
+    friend Fatal run_program(const StmtList& statements, SymbolTable& symbols, Warnings* warnings);
+
+    // The whole-program run (see run_program).
+    void run_program_statements(const StmtList& statements, SymbolId main_name,
+                                std::size_t& current);
+    [[gnu::cold]] void warn_not_run(const StmtList& statements);
+
+    // Resolves parsed code for this interpreter.
+    Block resolve(const StmtList& statements);
+    // Runs resolved code.
+    void run(const Step& step);
+    void run_block(const Block& block) {
+        for (const Step& step : block) {
+            run(step);
+            if (signals_ != 0) return;
+        }
+    }
+    // Whether a condition holds; comparisons of numbers and floats make no value.
+    bool holds(const Node& condition) {
+        if (condition.kind == NodeKind::BinaryVarConst && is_comparison(condition.op)) {
+            const Value& left = peek(condition.name);
+            if (left.is(Value::Number) && condition.constant.is(Value::Number))
+                return compare(left.as_number(), condition.op, condition.constant.as_number());
+        }
+        return holds_in_general(condition);
+    }
+    // The variable's value in place (valid until the next store).
+    const Value& peek(SymbolId name) const { return bindings_[name].value; }
+    void declare_global(SymbolId name);
+    // Calls a function value with `count` evaluated arguments (moved from) and
+    // returns its result.
+    Value call_function(const Value& function, Value* arguments, std::size_t count);
+
+    // Signals.
+    static constexpr std::uint8_t SIGNAL_RETURN = 1;
+    static constexpr std::uint8_t SIGNAL_BREAK = 2;
+    static constexpr std::uint8_t SIGNAL_CONTINUE = 4;
+    static constexpr std::uint8_t SIGNAL_FATAL = 8;
+    void raise_fatal(Fatal fatal);
+    // Clears the break and continue flags (after a top-level statement).
+    void clear_loop_flags() {
+        signals_ &= static_cast<std::uint8_t>(~(SIGNAL_BREAK | SIGNAL_CONTINUE));
+    }
+    bool has_pending_return() const { return (signals_ & SIGNAL_RETURN) != 0; }
+
+    using GraphicsHold = std::unique_ptr<GraphicsState, GraphicsRelease>;
+
     // The binding a read of the name finds is kept in the name's record itself:
     // the innermost active call's local, or the global (Null when there is none).
     // Binding a local in a call moves the value it shadows to `saved_`; the call's
@@ -317,7 +336,7 @@ private:
     const Node* update_call_ = nullptr;  // the call being assigned to its first argument
     std::uintptr_t stack_limit_ = 0;
     std::uint32_t interrupt_countdown_ = 1;
-    std::unique_ptr<GraphicsState, GraphicsStateDeleter> graphics_;
+    GraphicsHold graphics_{nullptr, nullptr};
     Warnings* warnings_ = nullptr;
     // With warnings on: the user-function calls in progress, innermost last; the
     // kinds of the current built-in call's arguments; where a stopped run was.

@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "graphics/builtins.hpp"
 #include "interpreter/console.hpp"
 #include "interpreter/interpreter.hpp"
 #include "lexer/lexer.hpp"
@@ -173,6 +174,7 @@ int run_command_line(int argc, char** argv) {
             path = arg;  // an empty argument leaves the path empty
         }
     }
+    graphics::provide_builtins();
     int code;
     if (help) {
         console::write_out(USAGE);

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "graphics/builtins.hpp"
 #include "graphics/drawing.hpp"
 #include "graphics/graphics_state.hpp"
 #include "graphics/raster.hpp"
@@ -48,7 +49,9 @@ void use_headless_video() {
 // A long-lived interpreter that runs snippets of Quenra one after another.
 class Session {
 public:
-    Session() : interpreter_(std::make_unique<Interpreter>(symbols_)) {}
+    Session() : interpreter_(std::make_unique<Interpreter>(symbols_)) {
+        graphics::provide_builtins();
+    }
 
     void run(std::string_view source) {
         programs_.push_back(parse(tokenize(source), symbols_));

@@ -27,7 +27,7 @@ public:
         programs_.push_back(std::move(result.statements));
         for (const Stmt& stmt : programs_.back()) {
             interpreter_->execute(stmt);
-            if (interpreter_->signals() != 0) break;
+            if (interpreter_->pending()) break;
         }
     }
     void set(std::string_view name, Value value) {
@@ -76,7 +76,7 @@ TEST(ValueError, TryCatchesAnErrorOnItsWayOut) {
     Session session;
     session.set("err", Value::error("caught me"));
     session.run("try { before = 1 return err after = 1 } catch message { got = message }");
-    EXPECT_EQ(session.interpreter().signals(), 0);
+    EXPECT_FALSE(session.interpreter().pending());
     EXPECT_EQ(session.text("before"), "1");
     EXPECT_EQ(session.text("after"), "null");
     EXPECT_EQ(session.text("got"), "caught me");
