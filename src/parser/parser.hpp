@@ -67,7 +67,6 @@ private:
     void expect_closer(TokenKind closer, std::uint32_t opener);
 
     bool enter();  // counts one nesting level; false (and input abandoned) when too deep
-    void leave() { --depth_; }
     Expr node_depth_checked(Expr expr);
 
     std::optional<Stmt> parse_statement();
