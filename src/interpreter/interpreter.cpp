@@ -47,7 +47,7 @@ Interpreter::~Interpreter() {
     // Variables first, then the graphics state (the window closes last).
     pending_return_ = Value();
     arguments_.truncate(0);
-    saved_.clear();
+    saved_.truncate(0);
     bindings_.clear();
     symbol_strings_.clear();
     graphics_.reset();
@@ -100,7 +100,7 @@ Value Interpreter::call_user(const Node& call) {
     for (const Node& arg : call.args) arguments_.push(evaluate(arg));
     if (warnings_ != nullptr) [[unlikely]]
         return call_user_watched(call, callee, base);
-    return invoke(callee.user_function(), base, call.args.size());
+    return enter(callee.user_function(), base, call.args.size());
 }
 
 Value Interpreter::call_function(const Value& function, Value* arguments, std::size_t count) {
@@ -108,10 +108,17 @@ Value Interpreter::call_function(const Value& function, Value* arguments, std::s
     Value callee = function;
     std::size_t base = arguments_.size();
     for (std::size_t i = 0; i < count; ++i) arguments_.push(std::move(arguments[i]));
-    return invoke(callee.user_function(), base, count);
+    return enter(callee.user_function(), base, count);
 }
 
 Value Interpreter::invoke(UserFunction& function, std::size_t base, std::size_t count) {
+    return enter(function, base, count);
+}
+
+// The call itself, compiled into each caller: a call is a handful of nested native
+// calls less (each costs its register saves and restores).
+[[gnu::always_inline]] inline Value Interpreter::enter(UserFunction& function, std::size_t base,
+                                                       std::size_t count) {
     if (depth_ >= MAX_CALL_DEPTH || frame_address() < stack_limit_)
         raise_fatal(Fatal::RecursionDepth);
     if (stopped() || check_interrupt()) {
@@ -141,7 +148,7 @@ Value Interpreter::invoke(UserFunction& function, std::size_t base, std::size_t 
     for (std::size_t i = 0; i < bound; ++i) store(params[i], std::move(arguments[i]));
 
     Value result;
-    if (run_body(*function.code, result) && (signals_ & SIGNAL_RETURN)) {
+    if (run_statements(*function.code, result) && (signals_ & SIGNAL_RETURN)) {
         result = std::move(pending_return_);
         pending_return_ = Value();
         signals_ &= static_cast<std::uint8_t>(~SIGNAL_RETURN);
@@ -154,6 +161,12 @@ Value Interpreter::invoke(UserFunction& function, std::size_t base, std::size_t 
 // bound) straight to `result` instead of travelling as a signal. True when the body
 // is done: after such a return, or when a signal is pending.
 bool Interpreter::run_body(const Block& block, Value& result) {
+    return run_statements(block, result);
+}
+
+// The body's own statements, compiled into the call; the branches of its ifs go
+// through run_body.
+[[gnu::always_inline]] inline bool Interpreter::run_statements(const Block& block, Value& result) {
     for (const Step& step : block) {
         if (step.kind == StepKind::Return) {
             if (step.value) result = evaluate(*step.value);

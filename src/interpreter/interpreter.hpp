@@ -262,7 +262,9 @@ private:
     Value call_builtin(const Node& call);
     Value call_user(const Node& call);
     Value invoke(UserFunction& function, std::size_t base, std::size_t count);
+    Value enter(UserFunction& function, std::size_t base, std::size_t count);
     bool run_body(const Block& block, Value& result);
+    bool run_statements(const Block& block, Value& result);
     bool holds_in_general(const Node& condition);
     Value evaluate_array(const Node& node);
     Value evaluate_dict(const Node& node);
@@ -294,7 +296,7 @@ private:
             binding.value.swap(entry.value);  // the local is released with the entry
             binding.owner = entry.owner;
             binding.shadowed = entry.shadowed;
-            saved_.pop_back();
+            saved_.pop();
         }
     }
     void bind_local(SymbolId name, Value&& value) {
@@ -302,7 +304,7 @@ private:
         // The shadowed value moves only into storage that exists, so running out of
         // memory here cannot lose it.
         auto index = static_cast<std::int32_t>(saved_.size());
-        saved_.emplace_back(std::move(binding.value), name, binding.owner, binding.shadowed);
+        saved_.push(std::move(binding.value), name, binding.owner, binding.shadowed);
         binding.value.replace_moved_from(std::move(value));
         binding.owner = depth_;
         binding.shadowed = index;
@@ -325,7 +327,7 @@ private:
 
     SymbolTable& symbols_;
     std::vector<Binding> bindings_;
-    std::vector<SavedBinding> saved_;
+    RelocatingStack<SavedBinding> saved_;
     std::vector<Value> symbol_strings_;  // the string value of each name (see Resolver)
     // Evaluated arguments of the user-function calls in progress, innermost last.
     ValueStack arguments_;

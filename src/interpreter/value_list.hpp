@@ -4,8 +4,10 @@
 // keeps them in a vector.
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "interpreter/value.hpp"
@@ -57,45 +59,55 @@ private:
 
 namespace quenra {
 
-// A stack of values that grows as needed: the interpreter's argument stack. Values
-// are relocated by copying their bytes (a Value owns its payload through a pointer
-// only), so growing never touches reference counts.
-class ValueStack {
+// A stack that grows as needed, for the interpreter's argument stack and its stack
+// of shadowed bindings. Entries are relocated by copying their bytes (a Value owns
+// its payload through a pointer only), so growing never touches reference counts;
+// and the size is kept as a count, so reading it costs no division.
+template <typename T>
+class RelocatingStack {
 public:
-    ValueStack() = default;
-    ValueStack(const ValueStack&) = delete;
-    ValueStack& operator=(const ValueStack&) = delete;
-    ~ValueStack() {
+    RelocatingStack() = default;
+    RelocatingStack(const RelocatingStack&) = delete;
+    RelocatingStack& operator=(const RelocatingStack&) = delete;
+    ~RelocatingStack() {
         truncate(0);
         ::operator delete(data_);
     }
 
     std::size_t size() const { return size_; }
-    void push(Value&& value) {
+    // Room is made before anything is moved from the arguments, so running out of
+    // memory here leaves them as they were.
+    template <typename... Args>
+    void push(Args&&... args) {
         if (size_ == capacity_) grow();
-        new (data_ + size_) Value(std::move(value));
+        new (data_ + size_) T(std::forward<Args>(args)...);
         ++size_;
     }
-    Value* at(std::size_t index) { return data_ + index; }
-    // Releases the values at and above `mark`.
+    T* at(std::size_t index) { return data_ + index; }
+    T& operator[](std::size_t index) { return data_[index]; }
+    T& back() { return data_[size_ - 1]; }
+    void pop() { data_[--size_].~T(); }
+    // Releases the entries at and above `mark`.
     void truncate(std::size_t mark) {
-        while (size_ > mark) data_[--size_].~Value();
+        while (size_ > mark) pop();
     }
 
 private:
     void grow() {
         std::size_t capacity = capacity_ == 0 ? 64 : capacity_ * 2;
-        auto* data = static_cast<Value*>(::operator new(capacity * sizeof(Value)));
+        auto* data = static_cast<T*>(::operator new(capacity * sizeof(T)));
         if (size_ != 0)
-            std::memcpy(static_cast<void*>(data), static_cast<void*>(data_), size_ * sizeof(Value));
+            std::memcpy(static_cast<void*>(data), static_cast<void*>(data_), size_ * sizeof(T));
         ::operator delete(data_);
         data_ = data;
         capacity_ = capacity;
     }
 
-    Value* data_ = nullptr;
+    T* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
 };
+
+using ValueStack = RelocatingStack<Value>;
 
 }  // namespace quenra
