@@ -207,9 +207,9 @@ template <typename T>
 // and every pair that yields null).
 Value apply_other(Value left, BinaryOp op, const Value& right);
 
-// Any two values; `left` is taken by value so that an unshared string can be
-// extended in place.
-inline Value apply_binary(Value left, BinaryOp op, const Value& right) {
+// Any two values; `left` is moved from (only by the rule for other kinds) so that an
+// unshared string can be extended in place, and numbers and floats are not moved.
+inline Value apply_binary(Value&& left, BinaryOp op, const Value& right) {
     if (left.kind() == right.kind()) {
         if (left.is(Value::Number)) return arithmetic(left.as_number(), op, right.as_number());
         if (left.is(Value::Float)) return arithmetic(left.as_float(), op, right.as_float());
