@@ -142,7 +142,8 @@ Value Interpreter::evaluate_array(const Node& node) {
 
 // Entries in source order; a later duplicate key replaces the earlier value.
 Value Interpreter::evaluate_dict(const Node& node) {
-    Dict dict(node.args.size());
+    Value result = Value::dict(node.args.size());
+    DictWriter dict = result.mutable_entries();
     for (std::size_t i = 0; i < node.args.size(); ++i) {
         Value value = evaluate(node.args[i]);
         if (node.unique_keys) {
@@ -151,7 +152,7 @@ Value Interpreter::evaluate_dict(const Node& node) {
             dict.insert(node.keys[i], std::move(value));
         }
     }
-    return Value::dict(std::move(dict));
+    return result;
 }
 
 // Object first, then the index, always both.

@@ -23,9 +23,9 @@ Value Value::array(std::vector<Value> items) {
     return v;
 }
 
-Value Value::dict(quenra::Dict entries) {
+Value Value::dict(std::size_t room) {
     Value v(Dict);
-    v.word_.pointer = pool::make<DictObject>(std::size_t{1}, std::move(entries));
+    v.word_.pointer = quenra::Dict::make(room);
     return v;
 }
 
@@ -83,10 +83,7 @@ TriangleData Value::triangle_data() const noexcept {
 
 void Value::unshare_items() { *this = Value::array(items()); }
 
-quenra::Dict& Value::mutable_entries() {
-    if (!is_unique()) *this = Value::dict(entries());
-    return static_cast<DictObject*>(word_.pointer)->dict;
-}
+DictWriter Value::mutable_entries() { return DictWriter(*this); }
 
 std::string& Value::mutable_text() {
     if (!is_unique()) *this = Value::string(std::string(text()));
@@ -109,8 +106,8 @@ void park_children(std::vector<Value>& items, std::vector<Value>& sink) {
     }
 }
 
-void park_children(quenra::Dict& dict, std::vector<Value>& sink) {
-    for (auto& entry : dict.items_for_release()) {
+void park_children(std::span<quenra::Dict::Entry> entries, std::vector<Value>& sink) {
+    for (auto& entry : entries) {
         if (is_container(entry.value) && entry.value.is_unique())
             sink.push_back(std::move(entry.value));
     }
@@ -140,9 +137,9 @@ void Value::release() noexcept {
             park_children(array->items, sink);
             pool::destroy(array);
         } else {
-            auto* dict = static_cast<DictObject*>(pointer);
-            park_children(dict->dict, sink);
-            pool::destroy(dict);
+            auto* dict = static_cast<quenra::Dict*>(pointer);
+            park_children(dict->items_for_release(), sink);
+            quenra::Dict::destroy(dict);
         }
     };
     if (parked != nullptr) {

@@ -31,7 +31,7 @@ enum class ValueKind : std::uint8_t {
     String,    // StringObject
     Boolean,   // bool inline
     Array,     // ArrayObject
-    Dict,      // DictObject
+    Dict,      // quenra::Dict: header and entries in one block
     Function,  // FunctionObject: shared parameter names and body
     Rect,      // RectObject
     Color,     // r, g, b inline
@@ -44,6 +44,7 @@ inline constexpr std::size_t VALUE_KIND_COUNT = 13;
 
 class Value;
 class Dict;
+class DictWriter;
 struct UserFunction;
 
 struct StringObject {
@@ -77,8 +78,6 @@ struct ErrorObject {
     std::size_t refs = 1;
     std::string message;
 };
-
-struct DictObject;
 
 struct RectData {
     std::int32_t x, y;
@@ -145,7 +144,8 @@ public:
     static Value null() noexcept { return Value(); }
     static Value string(std::string text);
     static Value array(std::vector<Value> items);
-    static Value dict(quenra::Dict entries);
+    // An empty dict with room for `room` entries (fill it through mutable_entries).
+    static Value dict(std::size_t room);
     static Value function(std::shared_ptr<UserFunction> function);
     static Value error(std::string message);
     static Value rect(RectData rect);
@@ -199,7 +199,7 @@ public:
         if (!is_unique()) unshare_items();
         return static_cast<ArrayObject*>(word_.pointer)->items;
     }
-    quenra::Dict& mutable_entries();
+    DictWriter mutable_entries();
     std::string& mutable_text();
 
     void swap(Value& other) noexcept {
@@ -210,6 +210,8 @@ public:
     }
 
 private:
+    friend class DictWriter;  // moves a growing dict to a larger block
+
     explicit Value(ValueKind kind) noexcept : kind_(kind) { word_.integer = 0; }
 
     static constexpr std::uint32_t HEAP_KINDS =

@@ -3,10 +3,12 @@
 // in place never shows through another copy of a shared payload.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "interpreter/dict.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/value.hpp"
 #include "lexer/lexer.hpp"
@@ -130,6 +132,155 @@ TEST(ValueCopies, AVariableReadIsACopy) {
     read.mutable_items().push_back(Value::number(3));
     EXPECT_EQ(session.text("a"), "[1, 2]");
     EXPECT_EQ(session.text("b"), "[1, 2]");
+}
+
+// A dict is one block with its entries inline; these follow it through growth
+// past its first room and past the size where it starts keeping an index.
+
+std::string key_text(int i) {
+    std::string text = "k";
+    text += std::to_string(i);
+    return text;
+}
+
+// A dict of keys k0..k{count-1} to their numbers, grown from no room at all.
+Value numbered_dict(int count) {
+    Value dict = Value::dict(0);
+    for (int i = 0; i < count; ++i)
+        dict.mutable_entries().insert(Value::string(key_text(i)), Value::number(i));
+    return dict;
+}
+
+// Every key of `numbered_dict(count)` found by its text (a fresh string object, so
+// not by identity), in insertion order, and a missing key not found.
+void expect_numbered(const Value& dict, int count) {
+    const Dict& entries = dict.entries();
+    ASSERT_EQ(entries.size(), static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(entries.items()[i].key.text(), key_text(i));
+        const Value* found = entries.find(Value::string(key_text(i)));
+        ASSERT_NE(found, nullptr) << key_text(i) << " of " << count;
+        EXPECT_EQ(found->as_number(), i);
+    }
+    EXPECT_EQ(entries.find(Value::string(key_text(count))), nullptr);
+    EXPECT_EQ(entries.find(Value::string("")), nullptr);
+}
+
+TEST(DictLayout, GrowsPastItsRoomAndItsIndexThresholdKeepingOrder) {
+    // Every size from empty through several doublings of the block and the index.
+    for (int count = 0; count <= 70; ++count) {
+        SCOPED_TRACE(count);
+        expect_numbered(numbered_dict(count), count);
+    }
+}
+
+TEST(DictLayout, ReplacingAKeyKeepsItsPlaceOnBothSidesOfTheIndexThreshold) {
+    for (int count : {3, 8, 9, 40}) {
+        Value dict = numbered_dict(count);
+        DictWriter writer = dict.mutable_entries();
+        writer.insert(Value::string("k1"), Value::string("one"));
+        writer.insert(Value::string(key_text(count - 1)), Value::string("last"));
+        const Dict& entries = dict.entries();
+        ASSERT_EQ(entries.size(), static_cast<std::size_t>(count));
+        EXPECT_EQ(entries.items()[1].key.text(), "k1");
+        EXPECT_EQ(entries.items()[1].value.text(), "one");
+        EXPECT_EQ(entries.items()[count - 1].value.text(), "last");
+        EXPECT_EQ(entries.find(Value::string("k0"))->as_number(), 0);
+    }
+}
+
+TEST(DictLayout, TheRememberedEntryIsCheckedBeforeItIsTrusted) {
+    Value dict = numbered_dict(12);
+    Value key = dict.entries().items()[5].key;  // the key object itself
+    std::uint32_t hint = 0;
+    EXPECT_EQ(dict.entries().find(key, hint)->as_number(), 5);
+    EXPECT_EQ(hint, 5u);
+    hint = 999;  // stale, say from a larger dict at the same place in the program
+    EXPECT_EQ(dict.entries().find(Value::string("k7"), hint)->as_number(), 7);
+    EXPECT_EQ(hint, 7u);
+    EXPECT_EQ(dict.entries().find(Value::string("k5"), hint)->as_number(), 5);
+}
+
+TEST(DictLayout, ASharedDictChangedThroughOneHolderLeavesTheOther) {
+    for (int count : {2, 8, 9, 33}) {  // scanned and indexed, full and with room
+        SCOPED_TRACE(count);
+        Value first = numbered_dict(count);
+        Value second = first;
+        ASSERT_FALSE(first.is_unique());
+        DictWriter writer = second.mutable_entries();
+        writer.insert(Value::string("k0"), Value::string("changed"));
+        writer.insert(Value::string("extra"), Value::number(-1));
+        EXPECT_TRUE(first.is_unique());
+        expect_numbered(first, count);
+        EXPECT_EQ(second.entries().size(), static_cast<std::size_t>(count) + 1);
+        EXPECT_EQ(second.entries().find(Value::string("k0"))->text(), "changed");
+        EXPECT_EQ(second.entries().items()[count].key.text(), "extra");
+        EXPECT_EQ(second.entries().find(Value::string(key_text(count - 1)))->as_number(),
+                  count - 1);
+    }
+}
+
+TEST(DictLayout, AWriterTakenBeforeACopyStillLeavesTheCopyAlone) {
+    Value dict = numbered_dict(9);
+    DictWriter writer = dict.mutable_entries();
+    Value copy = dict;
+    writer.insert(Value::string("k0"), Value::string("changed"));
+    writer.insert_new(Value::string("new"), Value::null());
+    expect_numbered(copy, 9);
+    EXPECT_EQ(dict.entries().size(), 10u);
+    EXPECT_EQ(dict.entries().items()[0].value.text(), "changed");
+}
+
+TEST(DictLayout, ACopyGrowsOnItsOwnAfterTheOriginalGrew) {
+    Value original = numbered_dict(20);
+    Value copy = original;
+    // The copy takes a block of its own with no spare room; growing it moves the
+    // entries and the copied index once more.
+    for (int i = 20; i < 50; ++i)
+        copy.mutable_entries().insert(Value::string(key_text(i)), Value::number(i));
+    expect_numbered(copy, 50);
+    expect_numbered(original, 20);
+    original.mutable_entries().insert(Value::string("k20"), Value::string("mine"));
+    EXPECT_EQ(copy.entries().find(Value::string("k20"))->as_number(), 20);
+    EXPECT_EQ(original.entries().find(Value::string("k20"))->text(), "mine");
+}
+
+TEST(DictLayout, ADeepNestIsReleasedWithoutRecursionAndKeepsWhatIsShared) {
+    constexpr int DEPTH = 1'000'000;  // far beyond what a recursive release survives
+    Value key = Value::string("in");
+    Value nest = Value::dict(1);
+    Value kept;
+    for (int level = 1; level < DEPTH; ++level) {
+        Value outer = Value::dict(level % 3 == 0 ? 0 : 1);  // some levels grow
+        outer.mutable_entries().insert_new(key, std::move(nest));
+        nest = std::move(outer);
+        if (level == DEPTH / 2) kept = nest;  // shared: must survive the release
+    }
+    nest = Value();
+    ASSERT_TRUE(kept.is_unique());
+    int depth = 0;
+    for (const Value* level = &kept; level->is(Value::Dict); ++depth) {
+        const Value* inner = level->entries().find(key);
+        if (inner == nullptr) break;
+        level = inner;
+    }
+    EXPECT_EQ(depth, DEPTH / 2);
+}
+
+TEST(DictLayout, LiteralsKeepSourceOrderAndTheLaterOfTwoEqualKeys) {
+    Session session;
+    session.run(
+        "small = {b: 1, a: 2, b: 3} "
+        "big = {k0: 0, k1: 1, k2: 2, k3: 3, k4: 4, k5: 5, k6: 6, k7: 7, k8: 8, k3: 33, k9: 9} "
+        "copy = big three = big.k3 nine = big[\"k9\"] none = big.k10 size = len(big)");
+    EXPECT_EQ(session.text("small"), "{b: 3, a: 2}");
+    EXPECT_EQ(session.text("big"),
+              "{k0: 0, k1: 1, k2: 2, k3: 33, k4: 4, k5: 5, k6: 6, k7: 7, k8: 8, k9: 9}");
+    EXPECT_EQ(session.text("copy"), session.text("big"));
+    EXPECT_EQ(session.text("three"), "33");
+    EXPECT_EQ(session.text("nine"), "9");
+    EXPECT_EQ(session.text("none"), "null");
+    EXPECT_EQ(session.text("size"), "10");
 }
 
 TEST(ValueDisplay, ShapesShowTheirStoredFields) {
