@@ -150,8 +150,8 @@ void Dict::rebuild_index() {
 // Writing
 
 void DictWriter::unshare() {
-    Value copy(ValueKind::Dict);
-    copy.word_.pointer = Dict::copy(owner_.entries(), owner_.entries().size());
+    Value copy =
+        Value::holding(ValueKind::Dict, Dict::copy(owner_.entries(), owner_.entries().size()));
     owner_.swap(copy);  // `copy` now drops this value's share of the old payload
 }
 

@@ -12,40 +12,27 @@
 namespace quenra {
 
 Value Value::string(std::string text) {
-    Value v(String);
-    v.word_.pointer = pool::make<StringObject>(std::size_t{1}, std::uint64_t{0}, std::move(text));
-    return v;
+    return holding(String,
+                   pool::make<StringObject>(std::size_t{1}, std::uint64_t{0}, std::move(text)));
 }
 
 Value Value::array(std::vector<Value> items) {
-    Value v(Array);
-    v.word_.pointer = pool::make<ArrayObject>(std::size_t{1}, std::move(items));
-    return v;
+    return holding(Array, pool::make<ArrayObject>(std::size_t{1}, std::move(items)));
 }
 
-Value Value::dict(std::size_t room) {
-    Value v(Dict);
-    v.word_.pointer = quenra::Dict::make(room);
-    return v;
-}
+Value Value::dict(std::size_t room) { return holding(Dict, quenra::Dict::make(room)); }
 
 Value Value::function(std::shared_ptr<UserFunction> function) {
-    Value v(Function);
-    v.word_.pointer = pool::make<FunctionObject>(std::size_t{1}, std::move(function));
-    return v;
+    return holding(Function, pool::make<FunctionObject>(std::size_t{1}, std::move(function)));
 }
 
 Value Value::error(std::string message) {
-    Value v(Error);
-    v.word_.pointer = pool::make<ErrorObject>(std::size_t{1}, std::move(message));
-    return v;
+    return holding(Error, pool::make<ErrorObject>(std::size_t{1}, std::move(message)));
 }
 
 Value Value::rect(RectData rect) {
-    Value v(Rect);
-    v.word_.pointer =
-        pool::make<RectObject>(std::size_t{1}, rect.x, rect.y, rect.width, rect.height);
-    return v;
+    return holding(Rect,
+                   pool::make<RectObject>(std::size_t{1}, rect.x, rect.y, rect.width, rect.height));
 }
 
 Value Value::color(ColorData color) noexcept {
@@ -65,10 +52,8 @@ Value Value::circle(CircleData circle) noexcept {
 }
 
 Value Value::triangle(TriangleData t) {
-    Value v(Triangle);
-    v.word_.pointer =
-        pool::make<TriangleObject>(std::size_t{1}, t.x1, t.y1, t.x2, t.y2, t.x3, t.y3);
-    return v;
+    return holding(Triangle,
+                   pool::make<TriangleObject>(std::size_t{1}, t.x1, t.y1, t.x2, t.y2, t.x3, t.y3));
 }
 
 RectData Value::rect_data() const noexcept {

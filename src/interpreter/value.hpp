@@ -213,6 +213,13 @@ private:
     friend class DictWriter;  // moves a growing dict to a larger block
 
     explicit Value(ValueKind kind) noexcept : kind_(kind) { word_.integer = 0; }
+    // A value of a heap kind holding `payload`, which is made first: if making it
+    // throws, no value exists yet whose destructor would release a null payload.
+    static Value holding(ValueKind kind, void* payload) noexcept {
+        Value v(kind);
+        v.word_.pointer = payload;
+        return v;
+    }
 
     static constexpr std::uint32_t HEAP_KINDS =
         (1u << static_cast<int>(String)) | (1u << static_cast<int>(Array)) |

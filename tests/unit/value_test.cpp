@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -265,6 +266,13 @@ TEST(DictLayout, ADeepNestIsReleasedWithoutRecursionAndKeepsWhatIsShared) {
         level = inner;
     }
     EXPECT_EQ(depth, DEPTH / 2);
+}
+
+TEST(DictLayout, ADictTooLargeToMakeFailsAsAnAllocationDoes) {
+    // The run stops on bad_alloc; no half-made value may be left to release.
+    EXPECT_THROW(Value::dict(std::size_t{1} << 40), std::bad_alloc);
+    Value dict = numbered_dict(3);
+    EXPECT_EQ(dict.entries().size(), 3u);
 }
 
 TEST(DictLayout, LiteralsKeepSourceOrderAndTheLaterOfTwoEqualKeys) {
