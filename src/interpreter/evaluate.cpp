@@ -155,10 +155,10 @@ Value Interpreter::evaluate_dict(const Node& node) {
     return result;
 }
 
-// Object first, then the index, always both.
+// The field or element `node` selects from `object`, its index evaluated here.
 template <bool CHECKED>
-Value Interpreter::evaluate_index(const Node& node) {
-    Value object = evaluate_as<CHECKED>(*node.left);
+[[gnu::always_inline]] inline const Value& Interpreter::select(const Node& node,
+                                                               const Value& object) {
     if (node.kind == NodeKind::Field) {
         const Value& field = field_of(object, node);
         if constexpr (CHECKED) check_element(node, object, node.constant, field);
@@ -168,6 +168,13 @@ Value Interpreter::evaluate_index(const Node& node) {
     const Value& element = element_of(object, index);
     if constexpr (CHECKED) check_element(node, object, index, element);
     return element;
+}
+
+// Object first, then the index, always both.
+template <bool CHECKED>
+Value Interpreter::evaluate_index(const Node& node) {
+    Value object = evaluate_as<CHECKED>(*node.left);
+    return select<CHECKED>(node, object);
 }
 
 // A path is read where it lies. Its index expressions are pure, so evaluating one
@@ -181,16 +188,7 @@ const Value& Interpreter::locate(const Node& path) {
         }
         return value;
     }
-    const Value& object = locate<CHECKED>(*path.left);
-    if (path.kind == NodeKind::Field) {
-        const Value& field = field_of(object, path);
-        if constexpr (CHECKED) check_element(path, object, path.constant, field);
-        return field;
-    }
-    Value index = evaluate_as<CHECKED>(*path.right);
-    const Value& element = element_of(object, index);
-    if constexpr (CHECKED) check_element(path, object, index, element);
-    return element;
+    return select<CHECKED>(path, locate<CHECKED>(*path.left));
 }
 
 Value Interpreter::evaluate_range(const Node& node) {

@@ -1,6 +1,5 @@
 // Statement execution. Statements produce no value; their effects are variable
 // writes, the output of the expressions they evaluate, and the signals.
-#include <cmath>
 
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
@@ -188,9 +187,8 @@ namespace {
 bool matches(const Value& subject, const Value& pattern) {
     if (subject.kind() != pattern.kind()) return false;
     switch (subject.kind()) {
-        case Value::Number: return subject.as_number() == pattern.as_number();
-        case Value::Float:
-            return std::fabs(subject.as_float() - pattern.as_float()) < FLOAT_TOLERANCE;
+        case Value::Number: return primitive::equal(subject.as_number(), pattern.as_number());
+        case Value::Float: return primitive::equal(subject.as_float(), pattern.as_float());
         case Value::String: return subject.text() == pattern.text();
         case Value::Boolean: return subject.as_boolean() == pattern.as_boolean();
         case Value::Null: return true;

@@ -270,6 +270,8 @@ private:
     Value evaluate_dict(const Node& node);
     template <bool CHECKED>
     Value evaluate_index(const Node& node);
+    template <bool CHECKED>
+    const Value& select(const Node& node, const Value& object);
     Value evaluate_range(const Node& node);
     // The value a path node (a variable, or a field or element of a path) stands for,
     // read in place; a null value when an element or key is missing.
