@@ -79,31 +79,26 @@ Value Interpreter::evaluate_binary(const Node& node) {
     return apply_binary(std::move(left), node.op, right);
 }
 
+// Whether the comparison `node` holds for two operands; numbers and floats make no value.
+[[gnu::always_inline]] inline bool Interpreter::compared(const Node& node, const Value& left,
+                                                         const Value& right) {
+    if (left.kind() == right.kind()) {
+        if (left.is(Value::Number)) return compare(left.as_number(), node.op, right.as_number());
+        if (left.is(Value::Float)) return compare(left.as_float(), node.op, right.as_float());
+    }
+    Value result = apply_other(left, node.op, right);
+    if (warnings_ != nullptr) [[unlikely]]
+        check_binary(node, node.op, left.kind(), right.kind(), result, node.offset);
+    return is_truthy(result);
+}
+
 bool Interpreter::holds_in_general(const Node& node) {
     if (!is_comparison(node.op)) return is_truthy(evaluate(node));
-    const Value* left = nullptr;
-    const Value* right = nullptr;
-    Value left_value, right_value;
     switch (node.kind) {
-        case NodeKind::BinaryVarVar:
-            left = &peek(node.name);
-            right = &peek(node.other);
-            break;
-        case NodeKind::BinaryVarConst:
-            left = &peek(node.name);
-            right = &node.constant;
-            break;
-        case NodeKind::BinaryConstVar:
-            left = &node.constant;
-            right = &peek(node.other);
-            break;
-        case NodeKind::Binary:
-            left_value = evaluate(*node.left);
-            right_value = evaluate(*node.right);
-            if (stopped()) return false;
-            left = &left_value;
-            right = &right_value;
-            break;
+        case NodeKind::BinaryVarVar: return compared(node, peek(node.name), peek(node.other));
+        case NodeKind::BinaryVarConst: return compared(node, peek(node.name), node.constant);
+        case NodeKind::BinaryConstVar: return compared(node, node.constant, peek(node.other));
+        case NodeKind::Binary: return compared_operands(node);
         case NodeKind::Constant:
         case NodeKind::Variable:
         case NodeKind::Negate:
@@ -114,16 +109,17 @@ bool Interpreter::holds_in_general(const Node& node) {
         case NodeKind::Dict:
         case NodeKind::Field:
         case NodeKind::Index:
-        case NodeKind::Range: return is_truthy(evaluate(node));
+        case NodeKind::Range: break;
     }
-    if (left->kind() == right->kind()) {
-        if (left->is(Value::Number)) return compare(left->as_number(), node.op, right->as_number());
-        if (left->is(Value::Float)) return compare(left->as_float(), node.op, right->as_float());
-    }
-    Value result = apply_other(*left, node.op, *right);
-    if (warnings_ != nullptr) [[unlikely]]
-        check_binary(node, node.op, left->kind(), right->kind(), result, node.offset);
-    return is_truthy(result);
+    return is_truthy(evaluate(node));
+}
+
+// A comparison node over operands that are evaluated first.
+bool Interpreter::compared_operands(const Node& node) {
+    Value left = evaluate(*node.left);
+    Value right = evaluate(*node.right);
+    if (stopped()) return false;
+    return compared(node, left, right);
 }
 
 // The resolver has checked the built-in's minimum argument count.

@@ -266,6 +266,8 @@ private:
     bool run_body(const Block& block, Value& result);
     bool run_statements(const Block& block, Value& result);
     bool holds_in_general(const Node& condition);
+    bool compared_operands(const Node& comparison);
+    bool compared(const Node& comparison, const Value& left, const Value& right);
     Value evaluate_array(const Node& node);
     Value evaluate_dict(const Node& node);
     template <bool CHECKED>
