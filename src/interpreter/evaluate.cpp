@@ -92,8 +92,71 @@ Value Interpreter::evaluate_binary(const Node& node) {
     return is_truthy(result);
 }
 
+// The outcome of a condition's operand in a normal run: 1 or 0 for a boolean, -1 for
+// any other value. "and" and "or" give a boolean only for two booleans (null
+// otherwise), so a condition built of them and of comparisons is decided without
+// making the booleans; both sides are still evaluated, left first.
+int Interpreter::truth_of(const Node& node) {
+    auto truth = [](const Value& value) {
+        return value.is(Value::Boolean) ? int{value.as_boolean()} : -1;
+    };
+    auto comparison = [&](const Value& left, const Value& right) {
+        if (left.kind() == right.kind()) {
+            if (left.is(Value::Number))
+                return int{compare(left.as_number(), node.op, right.as_number())};
+            if (left.is(Value::Float))
+                return int{compare(left.as_float(), node.op, right.as_float())};
+        }
+        return truth(apply_other(left, node.op, right));
+    };
+    bool logical = node.op == BinaryOp::And || node.op == BinaryOp::Or;
+    switch (node.kind) {
+        case NodeKind::BinaryVarVar:
+            if (is_comparison(node.op)) return comparison(peek(node.name), peek(node.other));
+            break;
+        case NodeKind::BinaryVarConst:
+            if (is_comparison(node.op)) return comparison(peek(node.name), node.constant);
+            break;
+        case NodeKind::BinaryConstVar:
+            if (is_comparison(node.op)) return comparison(node.constant, peek(node.other));
+            break;
+        case NodeKind::Binary:
+            if (logical) {
+                int left = truth_of(*node.left);
+                int right = truth_of(*node.right);
+                if (stopped() || left < 0 || right < 0) return -1;
+                return node.op == BinaryOp::And ? left & right : left | right;
+            }
+            if (is_comparison(node.op)) {
+                Value left = evaluate_as<false>(*node.left);
+                Value right = evaluate_as<false>(*node.right);
+                if (stopped()) return -1;
+                return comparison(left, right);
+            }
+            break;
+        case NodeKind::Constant:
+        case NodeKind::Variable:
+        case NodeKind::Negate:
+        case NodeKind::Not:
+        case NodeKind::Builtin:
+        case NodeKind::Call:
+        case NodeKind::Array:
+        case NodeKind::Dict:
+        case NodeKind::Field:
+        case NodeKind::Index:
+        case NodeKind::Range: break;
+    }
+    return truth(evaluate_as<false>(node));
+}
+
 bool Interpreter::holds_in_general(const Node& node) {
-    if (!is_comparison(node.op)) return is_truthy(evaluate(node));
+    if (!is_comparison(node.op)) {
+        // With --warn the general path runs, so that every null an operator gives is told.
+        if ((node.op == BinaryOp::And || node.op == BinaryOp::Or) &&
+            node.kind == NodeKind::Binary && warnings_ == nullptr)
+            return truth_of(node) == 1;
+        return is_truthy(evaluate(node));
+    }
     switch (node.kind) {
         case NodeKind::BinaryVarVar: return compared(node, peek(node.name), peek(node.other));
         case NodeKind::BinaryVarConst: return compared(node, peek(node.name), node.constant);

@@ -267,6 +267,7 @@ private:
     bool run_statements(const Block& block, Value& result);
     bool holds_in_general(const Node& condition);
     bool compared_operands(const Node& comparison);
+    int truth_of(const Node& node);
     bool compared(const Node& comparison, const Value& left, const Value& right);
     Value evaluate_array(const Node& node);
     Value evaluate_dict(const Node& node);
