@@ -47,6 +47,14 @@ void Interpreter::run(const Step& step) {
 // array grows in place.
 void Interpreter::run_assign_push(const Step& step) {
     const Node& call = *step.value;
+    // When the item runs no user function, the variable cannot change meanwhile, so
+    // the array grows where the variable holds it: the same steps without the copy.
+    if (call.args[1].pure && peek(step.name).is(Value::Array) && writes_in_place(step.name)) {
+        Value item = evaluate(call.args[1]);
+        if (stopped()) return;
+        bindings_[step.name].value.mutable_items().push_back(std::move(item));
+        return;
+    }
     Value result;
     if (peek(step.name).is(Value::Array)) {
         Value array = lookup(step.name);

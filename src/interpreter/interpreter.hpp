@@ -287,9 +287,13 @@ private:
     // assignment will write is also the one a read of `name` finds, the variable
     // gives up its reference, so an unshared payload can be changed in place.
     void release_for_update(SymbolId name) {
-        Binding& binding = bindings_[name];
+        if (writes_in_place(name)) bindings_[name].value = Value();
+    }
+    // Whether an assignment to `name` writes the binding a read of it finds.
+    bool writes_in_place(SymbolId name) const {
+        const Binding& binding = bindings_[name];
         bool writes_global = depth_ == 0 || binding.declared_global;
-        if (writes_global ? binding.owner == 0 : binding.owner == depth_) binding.value = Value();
+        return writes_global ? binding.owner == 0 : binding.owner == depth_;
     }
 
     // Removes the locals a returning call bound, restoring what they shadowed.
