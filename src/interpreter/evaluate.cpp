@@ -128,8 +128,19 @@ int Interpreter::truth_of(const Node& node) {
                 return node.op == BinaryOp::And ? left & right : left | right;
             }
             if (is_comparison(node.op)) {
+                // A path on the left is read where it lies when the right side runs no
+                // user function: nothing can change or free it meanwhile.
+                const Node& right_node = *node.right;
+                if (node.left->path && right_node.pure) {
+                    const Value& left = locate<false>(*node.left);
+                    if (right_node.kind == NodeKind::Constant)
+                        return comparison(left, right_node.constant);
+                    Value right = evaluate_as<false>(right_node);
+                    if (stopped()) return -1;
+                    return comparison(left, right);
+                }
                 Value left = evaluate_as<false>(*node.left);
-                Value right = evaluate_as<false>(*node.right);
+                Value right = evaluate_as<false>(right_node);
                 if (stopped()) return -1;
                 return comparison(left, right);
             }
@@ -179,6 +190,7 @@ bool Interpreter::holds_in_general(const Node& node) {
 
 // A comparison node over operands that are evaluated first.
 bool Interpreter::compared_operands(const Node& node) {
+    if (warnings_ == nullptr) return truth_of(node) == 1;
     Value left = evaluate(*node.left);
     Value right = evaluate(*node.right);
     if (stopped()) return false;
