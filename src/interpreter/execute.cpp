@@ -23,7 +23,14 @@ void Interpreter::run(const Step& step) {
     switch (step.kind) {
         case StepKind::Assign: store(step.name, evaluate(*step.value)); return;
         case StepKind::AssignPush: run_assign_push(step); return;
-        case StepKind::AssignAppend: run_assign_append(step); return;
+        case StepKind::AssignAppend:
+            // Only a string grows in place; anything else is a plain assignment.
+            if (!peek(step.name).is(Value::String)) {
+                store(step.name, evaluate(*step.value));
+                return;
+            }
+            run_assign_append(step);
+            return;
         case StepKind::AssignConcat: run_assign_concat(step); return;
         case StepKind::Compound: run_compound(step); return;
         case StepKind::Define: store(step.name, Value::function(step.function)); return;
@@ -67,14 +74,10 @@ void Interpreter::run_assign_push(const Step& step) {
     store(step.name, std::move(result));
 }
 
-// name = name + x: on a string the variable lets go of its text once x is known, so
-// the text grows in place; on anything else the node is evaluated as it stands.
+// name = name + x on a string: the variable lets go of its text once x is known, so
+// the text grows in place (on anything else run() evaluates the node as it stands).
 void Interpreter::run_assign_append(const Step& step) {
     const Node& binary = *step.value;
-    if (!peek(step.name).is(Value::String)) {
-        store(step.name, evaluate(binary));
-        return;
-    }
     Value left = lookup(step.name);
     Value right = right_operand(binary);
     if (stopped()) return;
