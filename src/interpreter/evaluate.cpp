@@ -277,6 +277,7 @@ Value Interpreter::evaluate_range(const Node& node) {
         raise_fatal(Fatal::OutOfMemory);
         return Value();
     }
+    if (charge(count)) return Value();
     std::vector<Value> items;
     items.reserve(count);
     for (std::int64_t i = start; i < end; ++i) items.push_back(Value::number(i));

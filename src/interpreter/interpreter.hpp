@@ -332,6 +332,18 @@ private:
         if (--interrupt_countdown_ != 0) return false;
         return poll_interrupt();
     }
+    // Work inside one step that grows with a count (a range of a million numbers)
+    // brings the next poll closer by a step for every WORK_PER_STEP units, so an
+    // interrupt is still seen soon when each step is that large.
+    bool charge(std::uint64_t count) {
+        std::uint64_t steps = count / WORK_PER_STEP;
+        if (steps < interrupt_countdown_) {
+            interrupt_countdown_ -= static_cast<std::uint32_t>(steps);
+            return false;
+        }
+        return poll_interrupt();
+    }
+    static constexpr std::uint64_t WORK_PER_STEP = 64;
     bool poll_interrupt();
 
     SymbolTable& symbols_;

@@ -48,6 +48,8 @@ void ignore_broken_pipe_signal();
 void install_interrupt_handler();
 void remove_interrupt_handler();
 bool interrupt_pending();
+// Sets the flag as an interrupt does (for a caller that asks the run to stop).
+void request_interrupt();
 bool take_interrupt();
 void clear_interrupt();
 

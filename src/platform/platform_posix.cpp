@@ -127,6 +127,7 @@ void install_interrupt_handler() {
 
 void remove_interrupt_handler() { std::signal(SIGINT, SIG_DFL); }
 bool interrupt_pending() { return interrupt_flag.load(std::memory_order_relaxed); }
+void request_interrupt() { interrupt_flag.store(true, std::memory_order_relaxed); }
 bool take_interrupt() { return interrupt_flag.exchange(false, std::memory_order_relaxed); }
 void clear_interrupt() { interrupt_flag.store(false, std::memory_order_relaxed); }
 

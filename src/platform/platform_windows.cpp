@@ -346,6 +346,11 @@ void install_interrupt_handler() {
 void remove_interrupt_handler() { ::SetConsoleCtrlHandler(on_console_control, FALSE); }
 bool interrupt_pending() { return interrupt_flag.load(std::memory_order_relaxed); }
 
+void request_interrupt() {
+    interrupt_flag.store(true, std::memory_order_relaxed);
+    if (interrupt_event != nullptr) ::SetEvent(interrupt_event);
+}
+
 bool take_interrupt() {
     bool was = interrupt_flag.exchange(false, std::memory_order_relaxed);
     if (was && interrupt_event != nullptr) ::ResetEvent(interrupt_event);
