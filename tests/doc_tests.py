@@ -82,13 +82,17 @@ def same(actual, expected):
     return actual == expected or actual + "\n" == expected
 
 
+# Seconds before an example counts as hung (scaled for slow builds by --timeout-scale).
+TIMEOUT = 30.0
+
+
 def run(binary, args, stdin, folder):
     env = dict(os.environ, SDL_VIDEODRIVER="dummy")
     for key in ("SDL_RENDER_DRIVER", "SDL_RENDER_LINE_METHOD", "SDL_VIDEO_DUMMY_SAVE_FRAMES"):
         env.pop(key, None)
     try:
         proc = subprocess.run([binary] + args, input=stdin.encode(), capture_output=True, cwd=folder, env=env,
-                              timeout=30)
+                              timeout=TIMEOUT)
     except subprocess.TimeoutExpired:
         return None
     return proc.stdout.decode("utf-8", "replace"), proc.stderr.decode("utf-8", "replace"), proc.returncode
@@ -101,12 +105,12 @@ def check_program(binary, program):
         if "output" not in program:
             checked = run(binary, ["--check", "script.qn"], "", folder)
             if checked is None or checked[2] != 0:
-                return [f"quenra --check reports:\n{checked[1] if checked else 'no exit within 30 s'}"]
+                return [f"quenra --check reports:\n{checked[1] if checked else f'no exit within {TIMEOUT:g} s'}"]
             return []
         stdin = program.get("input", "")
         plain = run(binary, ["script.qn"], stdin, folder)
         if plain is None:
-            return ["no exit within 30 s"]
+            return [f"no exit within {TIMEOUT:g} s"]
         out, err, code = plain
         if not same(out, program["output"]):
             problems.append(f"stdout differs:\n--- expected\n{program['output']}--- actual\n{out}")
@@ -118,7 +122,7 @@ def check_program(binary, program):
         if "warnings" in program:
             warned = run(binary, ["--warn", "script.qn"], stdin, folder)
             if warned is None:
-                return problems + ["no exit within 30 s with --warn"]
+                return problems + [f"no exit within {TIMEOUT:g} s with --warn"]
             if warned[0] != out or warned[2] != code:
                 problems.append("--warn changed standard output or the exit code")
             if not same(warned[1], program["warnings"]):
@@ -143,7 +147,7 @@ def check_session(binary, program):
     with tempfile.TemporaryDirectory() as folder:
         result = run(binary, [], "".join(t + "\n" for t in typed), folder)
     if result is None:
-        return ["no exit within 30 s"]
+        return [f"no exit within {TIMEOUT:g} s"]
     out, err, code = result
     problems = []
     if out != expected:
@@ -156,8 +160,12 @@ def check_session(binary, program):
 def main():
     parser = argparse.ArgumentParser(description="Run the examples of Markdown documents.")
     parser.add_argument("--bin", required=True)
+    parser.add_argument("--timeout-scale", type=float, default=1.0,
+                        help="multiply every example's time limit (sanitizer builds run slower)")
     parser.add_argument("documents", nargs="+")
     options = parser.parse_args()
+    global TIMEOUT
+    TIMEOUT *= options.timeout_scale
     binary = str(Path(options.bin).resolve())
     checked = failed = 0
     for document in options.documents:

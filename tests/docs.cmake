@@ -2,7 +2,7 @@
 # runs; the man page matches the program's options.
 add_test(NAME docs.guide
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/doc_tests.py --bin $<TARGET_FILE:quenra>
-                 ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/README.md)
+                 ${QUENRA_SLOW_FLAGS} ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/README.md)
 add_test(NAME docs.examples
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/examples/run_examples.py --bin $<TARGET_FILE:quenra>)
 # The examples are read by learners: not one warning, front end or run.

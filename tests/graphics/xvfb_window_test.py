@@ -149,8 +149,13 @@ def run(binary):
             if matched is None:
                 differing = None if last is None or len(last) != len(expected) else sum(
                     1 for i in range(0, len(expected), 3) if last[i:i + 3] != expected[i:i + 3])
+                # What the program said, if it ended by itself, tells why.
+                said = ""
+                if program.poll() is not None:
+                    out, err = program.communicate()
+                    said = f"; stdout {out.decode(errors='replace')!r}, stderr {err.decode(errors='replace')[-2000:]!r}"
                 fail(f"the window never showed the expected frame (exit {program.poll()}, "
-                     f"differing pixels: {differing})")
+                     f"differing pixels: {differing}){said}")
             # Keys go to the window under the pointer when no window manager runs.
             subprocess.run(["xdotool", "mousemove", "--window", matched, "5", "5"], env=env, timeout=10)
             subprocess.run(["xdotool", "key", "Escape"], env=env, check=True, timeout=10)
