@@ -1,6 +1,8 @@
 // Expression evaluation: turns one resolved expression into a new value. Evaluation
 // never fails: an operation that does not apply to its operands yields null.
+#include <array>
 #include <new>
+#include <utility>
 
 #include "interpreter/builtins.hpp"
 #include "interpreter/dict.hpp"
@@ -38,7 +40,7 @@ const Value& field_of(const Value& object, const Node& node) {
 }  // namespace
 
 template <bool CHECKED>
-Value Interpreter::evaluate_as(const Node& node) {
+Value Interpreter::evaluate_kind(const Node& node) {
     switch (node.kind) {
         case NodeKind::Constant: return node.constant;
         case NodeKind::Variable:
@@ -79,123 +81,9 @@ Value Interpreter::evaluate_binary(const Node& node) {
     return apply_binary(std::move(left), node.op, right);
 }
 
-// Whether the comparison `node` holds for two operands; numbers and floats make no value.
-[[gnu::always_inline]] inline bool Interpreter::compared(const Node& node, const Value& left,
-                                                         const Value& right) {
-    if (left.kind() == right.kind()) {
-        if (left.is(Value::Number)) return compare(left.as_number(), node.op, right.as_number());
-        if (left.is(Value::Float)) return compare(left.as_float(), node.op, right.as_float());
-    }
-    Value result = apply_other(left, node.op, right);
-    if (warnings_ != nullptr) [[unlikely]]
-        check_binary(node, node.op, left.kind(), right.kind(), result, node.offset);
-    return is_truthy(result);
-}
-
-// The outcome of a condition's operand in a normal run: 1 or 0 for a boolean, -1 for
-// any other value. "and" and "or" give a boolean only for two booleans (null
-// otherwise), so a condition built of them and of comparisons is decided without
-// making the booleans; both sides are still evaluated, left first.
-int Interpreter::truth_of(const Node& node) {
-    auto truth = [](const Value& value) {
-        return value.is(Value::Boolean) ? int{value.as_boolean()} : -1;
-    };
-    auto comparison = [&](const Value& left, const Value& right) {
-        if (left.kind() == right.kind()) {
-            if (left.is(Value::Number))
-                return int{compare(left.as_number(), node.op, right.as_number())};
-            if (left.is(Value::Float))
-                return int{compare(left.as_float(), node.op, right.as_float())};
-        }
-        return truth(apply_other(left, node.op, right));
-    };
-    bool logical = node.op == BinaryOp::And || node.op == BinaryOp::Or;
-    switch (node.kind) {
-        case NodeKind::BinaryVarVar:
-            if (is_comparison(node.op)) return comparison(peek(node.name), peek(node.other));
-            break;
-        case NodeKind::BinaryVarConst:
-            if (is_comparison(node.op)) return comparison(peek(node.name), node.constant);
-            break;
-        case NodeKind::BinaryConstVar:
-            if (is_comparison(node.op)) return comparison(node.constant, peek(node.other));
-            break;
-        case NodeKind::Binary:
-            if (logical) {
-                int left = truth_of(*node.left);
-                int right = truth_of(*node.right);
-                if (stopped() || left < 0 || right < 0) return -1;
-                return node.op == BinaryOp::And ? left & right : left | right;
-            }
-            if (is_comparison(node.op)) {
-                // A path on the left is read where it lies when the right side runs no
-                // user function: nothing can change or free it meanwhile.
-                const Node& right_node = *node.right;
-                if (node.left->path && right_node.pure) {
-                    const Value& left = locate<false>(*node.left);
-                    if (right_node.kind == NodeKind::Constant)
-                        return comparison(left, right_node.constant);
-                    Value right = evaluate_as<false>(right_node);
-                    if (stopped()) return -1;
-                    return comparison(left, right);
-                }
-                Value left = evaluate_as<false>(*node.left);
-                Value right = evaluate_as<false>(right_node);
-                if (stopped()) return -1;
-                return comparison(left, right);
-            }
-            break;
-        case NodeKind::Constant:
-        case NodeKind::Variable:
-        case NodeKind::Negate:
-        case NodeKind::Not:
-        case NodeKind::Builtin:
-        case NodeKind::Call:
-        case NodeKind::Array:
-        case NodeKind::Dict:
-        case NodeKind::Field:
-        case NodeKind::Index:
-        case NodeKind::Range: break;
-    }
-    return truth(evaluate_as<false>(node));
-}
-
-bool Interpreter::holds_in_general(const Node& node) {
-    if (!is_comparison(node.op)) {
-        // With --warn the general path runs, so that every null an operator gives is told.
-        if ((node.op == BinaryOp::And || node.op == BinaryOp::Or) &&
-            node.kind == NodeKind::Binary && warnings_ == nullptr)
-            return truth_of(node) == 1;
-        return is_truthy(evaluate(node));
-    }
-    switch (node.kind) {
-        case NodeKind::BinaryVarVar: return compared(node, peek(node.name), peek(node.other));
-        case NodeKind::BinaryVarConst: return compared(node, peek(node.name), node.constant);
-        case NodeKind::BinaryConstVar: return compared(node, node.constant, peek(node.other));
-        case NodeKind::Binary: return compared_operands(node);
-        case NodeKind::Constant:
-        case NodeKind::Variable:
-        case NodeKind::Negate:
-        case NodeKind::Not:
-        case NodeKind::Builtin:
-        case NodeKind::Call:
-        case NodeKind::Array:
-        case NodeKind::Dict:
-        case NodeKind::Field:
-        case NodeKind::Index:
-        case NodeKind::Range: break;
-    }
-    return is_truthy(evaluate(node));
-}
-
-// A comparison node over operands that are evaluated first.
-bool Interpreter::compared_operands(const Node& node) {
-    if (warnings_ == nullptr) return truth_of(node) == 1;
-    Value left = evaluate(*node.left);
-    Value right = evaluate(*node.right);
-    if (stopped()) return false;
-    return compared(node, left, right);
-}
+// A condition with --warn: the value is made, so that every null an operator gives
+// is told.
+bool Interpreter::holds_checked(const Node& node) { return is_truthy(evaluate_as<true>(node)); }
 
 // The resolver has checked the built-in's minimum argument count.
 Value Interpreter::call_builtin(const Node& call) {
@@ -290,7 +178,185 @@ Value Interpreter::right_operand(const Node& binary) {
     return evaluate(*binary.right);
 }
 
-template Value Interpreter::evaluate_as<false>(const Node& node);
-template Value Interpreter::evaluate_as<true>(const Node& node);
+template Value Interpreter::evaluate_kind<false>(const Node& node);
+template Value Interpreter::evaluate_kind<true>(const Node& node);
+
+Value Interpreter::evaluate_generic(Interpreter& interpreter, const Node& node) {
+    return interpreter.evaluate_kind<false>(node);
+}
+
+Value Interpreter::evaluate_constant(Interpreter&, const Node& node) { return node.constant; }
+Value Interpreter::evaluate_variable(Interpreter& interpreter, const Node& node) {
+    return interpreter.peek(node.name);
+}
+Value Interpreter::evaluate_builtin(Interpreter& interpreter, const Node& node) {
+    return interpreter.call_builtin(node);
+}
+Value Interpreter::evaluate_call(Interpreter& interpreter, const Node& node) {
+    return interpreter.call_user(node);
+}
+
+// A binary node with its operator fixed: the operator's rule is compiled into it.
+template <BinaryOp OP>
+Value Interpreter::evaluate_var_var(Interpreter& interpreter, const Node& node) {
+    return binary_operation(interpreter.peek(node.name), OP, interpreter.peek(node.other));
+}
+template <BinaryOp OP>
+Value Interpreter::evaluate_var_const(Interpreter& interpreter, const Node& node) {
+    return binary_operation(interpreter.peek(node.name), OP, node.constant);
+}
+template <BinaryOp OP>
+Value Interpreter::evaluate_const_var(Interpreter& interpreter, const Node& node) {
+    return binary_operation(node.constant, OP, interpreter.peek(node.other));
+}
+template <BinaryOp OP>
+Value Interpreter::evaluate_subtrees(Interpreter& interpreter, const Node& node) {
+    Value left = interpreter.evaluate_as<false>(*node.left);
+    Value right = interpreter.evaluate_as<false>(*node.right);
+    if (interpreter.stopped()) return Value();
+    return apply_binary(std::move(left), OP, right);
+}
+
+namespace {
+
+unsigned truth_class(const Value& value) {
+    if (value.is(Value::Boolean)) return value.as_boolean() ? TRUTH : 0;
+    return NOT_BOOLEAN | (is_truthy(value) ? TRUTH : 0);
+}
+
+// A comparison of two operands; numbers and floats make no value.
+template <BinaryOp OP>
+[[gnu::always_inline]] inline unsigned compared(const Value& left, const Value& right) {
+    // (ValueKind:: rather than Value::, which GCC 12 cannot read in a template here)
+    if (left.kind() == right.kind()) {
+        if (left.is(ValueKind::Number)) return compare(left.as_number(), OP, right.as_number());
+        if (left.is(ValueKind::Float)) return compare(left.as_float(), OP, right.as_float());
+    }
+    return truth_class(apply_other(left, OP, right));
+}
+
+}  // namespace
+
+unsigned Interpreter::test_value(Interpreter& interpreter, const Node& node) {
+    return truth_class(interpreter.evaluate_as<false>(node));
+}
+
+template <BinaryOp OP>
+unsigned Interpreter::test_var_var(Interpreter& interpreter, const Node& node) {
+    return compared<OP>(interpreter.peek(node.name), interpreter.peek(node.other));
+}
+template <BinaryOp OP>
+unsigned Interpreter::test_var_const(Interpreter& interpreter, const Node& node) {
+    return compared<OP>(interpreter.peek(node.name), node.constant);
+}
+template <BinaryOp OP>
+unsigned Interpreter::test_const_var(Interpreter& interpreter, const Node& node) {
+    return compared<OP>(node.constant, interpreter.peek(node.other));
+}
+
+// Both operands, left first. A path on the left is read where it lies when the
+// right side runs no user function: nothing can change or free it meanwhile.
+template <BinaryOp OP>
+unsigned Interpreter::test_subtrees(Interpreter& interpreter, const Node& node) {
+    const Node& right_node = *node.right;
+    if (node.left->path && right_node.pure) {
+        const Value& left = interpreter.locate<false>(*node.left);
+        if (right_node.kind == NodeKind::Constant) return compared<OP>(left, right_node.constant);
+        Value right = interpreter.evaluate_as<false>(right_node);
+        if (interpreter.stopped()) return NOT_BOOLEAN;
+        return compared<OP>(left, right);
+    }
+    Value left = interpreter.evaluate_as<false>(*node.left);
+    Value right = interpreter.evaluate_as<false>(right_node);
+    if (interpreter.stopped()) return NOT_BOOLEAN;
+    return compared<OP>(left, right);
+}
+
+// "and" and "or" give a boolean only for two booleans (null otherwise), so a
+// condition built of them and of comparisons is decided without making the
+// booleans; both sides are still evaluated, left first.
+template <BinaryOp OP>
+unsigned Interpreter::test_logical(Interpreter& interpreter, const Node& node) {
+    unsigned left = node.left->test(interpreter, *node.left);
+    unsigned right = node.right->test(interpreter, *node.right);
+    if (interpreter.stopped() || ((left | right) & NOT_BOOLEAN) != 0) return NOT_BOOLEAN;
+    return OP == BinaryOp::And ? left & right : left | right;
+}
+
+NodeTest Interpreter::test_for(const Node& node) {
+    using Table = std::array<NodeTest, 6>;  // Eq to Ge
+    static constexpr Table VAR_VAR{&test_var_var<BinaryOp::Eq>, &test_var_var<BinaryOp::Ne>,
+                                   &test_var_var<BinaryOp::Lt>, &test_var_var<BinaryOp::Gt>,
+                                   &test_var_var<BinaryOp::Le>, &test_var_var<BinaryOp::Ge>};
+    static constexpr Table VAR_CONST{&test_var_const<BinaryOp::Eq>, &test_var_const<BinaryOp::Ne>,
+                                     &test_var_const<BinaryOp::Lt>, &test_var_const<BinaryOp::Gt>,
+                                     &test_var_const<BinaryOp::Le>, &test_var_const<BinaryOp::Ge>};
+    static constexpr Table CONST_VAR{&test_const_var<BinaryOp::Eq>, &test_const_var<BinaryOp::Ne>,
+                                     &test_const_var<BinaryOp::Lt>, &test_const_var<BinaryOp::Gt>,
+                                     &test_const_var<BinaryOp::Le>, &test_const_var<BinaryOp::Ge>};
+    static constexpr Table SUBTREES{&test_subtrees<BinaryOp::Eq>, &test_subtrees<BinaryOp::Ne>,
+                                    &test_subtrees<BinaryOp::Lt>, &test_subtrees<BinaryOp::Gt>,
+                                    &test_subtrees<BinaryOp::Le>, &test_subtrees<BinaryOp::Ge>};
+    if (node.kind == NodeKind::Binary && node.op == BinaryOp::And)
+        return &test_logical<BinaryOp::And>;
+    if (node.kind == NodeKind::Binary && node.op == BinaryOp::Or)
+        return &test_logical<BinaryOp::Or>;
+    if (!is_comparison(node.op)) return &test_value;
+    auto op = static_cast<std::size_t>(node.op) - static_cast<std::size_t>(BinaryOp::Eq);
+    switch (node.kind) {
+        case NodeKind::BinaryVarVar: return VAR_VAR[op];
+        case NodeKind::BinaryVarConst: return VAR_CONST[op];
+        case NodeKind::BinaryConstVar: return CONST_VAR[op];
+        case NodeKind::Binary: return SUBTREES[op];
+        case NodeKind::Constant:
+        case NodeKind::Variable:
+        case NodeKind::Negate:
+        case NodeKind::Not:
+        case NodeKind::Builtin:
+        case NodeKind::Call:
+        case NodeKind::Array:
+        case NodeKind::Dict:
+        case NodeKind::Field:
+        case NodeKind::Index:
+        case NodeKind::Range: break;
+    }
+    return &test_value;
+}
+
+NodeEvaluator Interpreter::evaluator_for(const Node& node) {
+    using Table = std::array<NodeEvaluator, static_cast<std::size_t>(BinaryOp::None)>;
+    auto table = []<std::size_t... I>(std::index_sequence<I...>, auto pick) {
+        return Table{pick(std::integral_constant<BinaryOp, static_cast<BinaryOp>(I)>{})...};
+    };
+    constexpr auto ops = std::make_index_sequence<static_cast<std::size_t>(BinaryOp::None)>{};
+    static const Table VAR_VAR =
+        table(ops, [](auto op) -> NodeEvaluator { return &evaluate_var_var<decltype(op)::value>; });
+    static const Table VAR_CONST = table(
+        ops, [](auto op) -> NodeEvaluator { return &evaluate_var_const<decltype(op)::value>; });
+    static const Table CONST_VAR = table(
+        ops, [](auto op) -> NodeEvaluator { return &evaluate_const_var<decltype(op)::value>; });
+    static const Table SUBTREES = table(
+        ops, [](auto op) -> NodeEvaluator { return &evaluate_subtrees<decltype(op)::value>; });
+    auto op = static_cast<std::size_t>(node.op);
+    bool fixed = node.op != BinaryOp::None;
+    switch (node.kind) {
+        case NodeKind::Constant: return &evaluate_constant;
+        case NodeKind::Variable: return &evaluate_variable;
+        case NodeKind::Builtin: return &evaluate_builtin;
+        case NodeKind::Call: return &evaluate_call;
+        case NodeKind::BinaryVarVar: return fixed ? VAR_VAR[op] : &evaluate_generic;
+        case NodeKind::BinaryVarConst: return fixed ? VAR_CONST[op] : &evaluate_generic;
+        case NodeKind::BinaryConstVar: return fixed ? CONST_VAR[op] : &evaluate_generic;
+        case NodeKind::Binary: return fixed ? SUBTREES[op] : &evaluate_generic;
+        case NodeKind::Negate:
+        case NodeKind::Not:
+        case NodeKind::Array:
+        case NodeKind::Dict:
+        case NodeKind::Field:
+        case NodeKind::Index:
+        case NodeKind::Range: break;
+    }
+    return &evaluate_generic;
+}
 
 }  // namespace quenra

@@ -21,19 +21,12 @@ void Interpreter::execute_sequence(const StmtList& statements) { run_block(resol
 
 void Interpreter::run(const Step& step) {
     switch (step.kind) {
-        case StepKind::Assign: store(step.name, evaluate(*step.value)); return;
+        case StepKind::Assign: run_assign(step); return;
         case StepKind::AssignPush: run_assign_push(step); return;
-        case StepKind::AssignAppend:
-            // Only a string grows in place; anything else is a plain assignment.
-            if (!peek(step.name).is(Value::String)) {
-                store(step.name, evaluate(*step.value));
-                return;
-            }
-            run_assign_append(step);
-            return;
+        case StepKind::AssignAppend: run_assign_append(step); return;
         case StepKind::AssignConcat: run_assign_concat(step); return;
         case StepKind::Compound: run_compound(step); return;
-        case StepKind::Define: store(step.name, Value::function(step.function)); return;
+        case StepKind::Define: run_define(step); return;
         case StepKind::If: run_if(step); return;
         case StepKind::While: run_while(step); return;
         case StepKind::For: run_for(step); return;
@@ -44,9 +37,17 @@ void Interpreter::run(const Step& step) {
         case StepKind::Break: signals_ |= SIGNAL_BREAK; return;
         case StepKind::Continue: signals_ |= SIGNAL_CONTINUE; return;
         case StepKind::Global: declare_global(step.name); return;
-        case StepKind::Expression: evaluate(*step.value); return;
+        case StepKind::Expression: run_expression(step); return;
     }
 }
+
+// Each kind of statement is a function of its own, so that dispatching one costs
+// no more than a jump: the switch above keeps nothing in registers across it.
+void Interpreter::run_assign(const Step& step) { store(step.name, evaluate(*step.value)); }
+
+void Interpreter::run_define(const Step& step) { store(step.name, Value::function(step.function)); }
+
+void Interpreter::run_expression(const Step& step) { evaluate(*step.value); }
 
 // name = push(name, item), the way a list grows: exactly push's steps (the item
 // is evaluated only when the variable holds an array; the variable still holds it
@@ -77,6 +78,11 @@ void Interpreter::run_assign_push(const Step& step) {
 // name = name + x on a string: the variable lets go of its text once x is known, so
 // the text grows in place (on anything else run() evaluates the node as it stands).
 void Interpreter::run_assign_append(const Step& step) {
+    // Only a string grows in place; anything else is a plain assignment.
+    if (!peek(step.name).is(Value::String)) {
+        store(step.name, evaluate(*step.value));
+        return;
+    }
     const Node& binary = *step.value;
     Value left = lookup(step.name);
     Value right = right_operand(binary);

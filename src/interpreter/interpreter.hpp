@@ -149,14 +149,12 @@ private:
             if (signals_ != 0) return;
         }
     }
-    // Whether a condition holds; comparisons of numbers and floats make no value.
+    // Whether a condition holds; comparisons and the "and" and "or" of conditions
+    // make no value.
     bool holds(const Node& condition) {
-        if (condition.kind == NodeKind::BinaryVarConst && is_comparison(condition.op)) {
-            const Value& left = peek(condition.name);
-            if (left.is(Value::Number) && condition.constant.is(Value::Number))
-                return compare(left.as_number(), condition.op, condition.constant.as_number());
-        }
-        return holds_in_general(condition);
+        if (warnings_ == nullptr) [[likely]]
+            return (condition.test(*this, condition) & TRUTH) != 0;
+        return holds_checked(condition);
     }
     // The variable's value in place (valid until the next store).
     const Value& peek(SymbolId name) const { return bindings_[name].value; }
@@ -201,18 +199,21 @@ private:
     };
 
     // Statements.
-    void run_assign_push(const Step& step);
-    void run_assign_append(const Step& step);
-    void run_assign_concat(const Step& step);
-    void run_compound(const Step& step);
-    void run_if(const Step& step);
-    void run_while(const Step& step);
-    void run_for(const Step& step);
-    void run_for_range(const Step& step);
+    [[gnu::noinline]] void run_assign(const Step& step);
+    [[gnu::noinline]] void run_define(const Step& step);
+    [[gnu::noinline]] void run_expression(const Step& step);
+    [[gnu::noinline]] void run_assign_push(const Step& step);
+    [[gnu::noinline]] void run_assign_append(const Step& step);
+    [[gnu::noinline]] void run_assign_concat(const Step& step);
+    [[gnu::noinline]] void run_compound(const Step& step);
+    [[gnu::noinline]] void run_if(const Step& step);
+    [[gnu::noinline]] void run_while(const Step& step);
+    [[gnu::noinline]] void run_for(const Step& step);
+    [[gnu::noinline]] void run_for_range(const Step& step);
     bool finish_iteration();
-    void run_match(const Step& step);
-    void run_try(const Step& step);
-    void run_return(const Step& step);
+    [[gnu::noinline]] void run_match(const Step& step);
+    [[gnu::noinline]] void run_try(const Step& step);
+    [[gnu::noinline]] void run_return(const Step& step);
 
     // Run-time warnings (warn_checks.cpp), reached only when `warnings_` is set.
     struct CallSite {
@@ -244,7 +245,32 @@ private:
     // --warn checks are part of it; without, a normal run's code carries none of them
     // and stays small enough for the compiler to fold the leaf cases into their parents.
     template <bool CHECKED>
-    Value evaluate_as(const Node& node);
+    Value evaluate_as(const Node& node) {
+        if constexpr (CHECKED) {
+            return evaluate_kind<true>(node);
+        } else {
+            return node.evaluator(*this, node);
+        }
+    }
+    // The evaluation of any node by its kind: the checked evaluation, and the
+    // evaluator of the kinds that have none of their own.
+    template <bool CHECKED>
+    Value evaluate_kind(const Node& node);
+    // The evaluator the resolver gives a node.
+    static NodeEvaluator evaluator_for(const Node& node);
+    static Value evaluate_generic(Interpreter& interpreter, const Node& node);
+    static Value evaluate_constant(Interpreter& interpreter, const Node& node);
+    static Value evaluate_variable(Interpreter& interpreter, const Node& node);
+    static Value evaluate_builtin(Interpreter& interpreter, const Node& node);
+    static Value evaluate_call(Interpreter& interpreter, const Node& node);
+    template <BinaryOp OP>
+    static Value evaluate_var_var(Interpreter& interpreter, const Node& node);
+    template <BinaryOp OP>
+    static Value evaluate_var_const(Interpreter& interpreter, const Node& node);
+    template <BinaryOp OP>
+    static Value evaluate_const_var(Interpreter& interpreter, const Node& node);
+    template <BinaryOp OP>
+    static Value evaluate_subtrees(Interpreter& interpreter, const Node& node);
     template <bool CHECKED>
     Value evaluate_binary(const Node& node);
     // A binary node whose operands are leaves read in place.
@@ -265,10 +291,20 @@ private:
     Value enter(UserFunction& function, std::size_t base, std::size_t count);
     bool run_body(const Block& block, Value& result);
     bool run_statements(const Block& block, Value& result);
-    bool holds_in_general(const Node& condition);
-    bool compared_operands(const Node& comparison);
-    int truth_of(const Node& node);
-    bool compared(const Node& comparison, const Value& left, const Value& right);
+    [[gnu::cold]] bool holds_checked(const Node& condition);
+    // The test the resolver gives a node used as a condition.
+    static NodeTest test_for(const Node& node);
+    static unsigned test_value(Interpreter& interpreter, const Node& node);
+    template <BinaryOp OP>
+    static unsigned test_var_var(Interpreter& interpreter, const Node& node);
+    template <BinaryOp OP>
+    static unsigned test_var_const(Interpreter& interpreter, const Node& node);
+    template <BinaryOp OP>
+    static unsigned test_const_var(Interpreter& interpreter, const Node& node);
+    template <BinaryOp OP>
+    static unsigned test_subtrees(Interpreter& interpreter, const Node& node);
+    template <BinaryOp OP>
+    static unsigned test_logical(Interpreter& interpreter, const Node& node);
     Value evaluate_array(const Node& node);
     Value evaluate_dict(const Node& node);
     template <bool CHECKED>

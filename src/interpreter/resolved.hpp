@@ -7,6 +7,10 @@
 // Invariants:
 // - A resolved node never changes the outcome of a rule: a specialised kind reads its
 //   operands a cheaper way and then applies the one general rule of its operator.
+// - Every node carries the function a normal run evaluates it with, and the one that
+//   decides it as a condition, both picked by the resolver from its kind and operator
+//   (a binary node's evaluator has its operator compiled in). A run with --warn
+//   switches over the kind instead, with its checks.
 // - Resolved code is immutable once built, except the field-position memo of
 //   `NodeKind::Field` (which only decides where a lookup starts) and the body of a
 //   user function, resolved on its first call.
@@ -23,6 +27,18 @@
 #include "parser/ast.hpp"
 
 namespace quenra {
+
+class Interpreter;
+struct Node;
+// How a normal run evaluates a node: the resolver picks it from the node's kind and
+// operator, so that a binary node goes straight to its operator's rule.
+using NodeEvaluator = Value (*)(Interpreter& interpreter, const Node& node);
+// How a normal run decides a node used as a condition, without making a boolean
+// value: bit 0 is the truth of the node's value, and bit 1 is set when that value is
+// not a boolean (so "and" and "or" over it give null).
+using NodeTest = unsigned (*)(Interpreter& interpreter, const Node& node);
+inline constexpr unsigned TRUTH = 1;
+inline constexpr unsigned NOT_BOOLEAN = 2;
 
 enum class NodeKind : std::uint8_t {
     Constant,        // constant: a literal's value
@@ -43,6 +59,8 @@ enum class NodeKind : std::uint8_t {
 };
 
 struct Node {
+    NodeEvaluator evaluator = nullptr;
+    NodeTest test = nullptr;
     NodeKind kind = NodeKind::Constant;
     BinaryOp op = BinaryOp::Add;
     BuiltinId builtin = BuiltinId::None;

@@ -1,6 +1,7 @@
 #include "interpreter/resolver.hpp"
 
 #include "interpreter/builtins.hpp"
+#include "interpreter/interpreter.hpp"
 
 namespace quenra {
 
@@ -259,6 +260,8 @@ Node Resolver::expression_node(const Expr& expr) {
 Node Resolver::expression(const Expr& expr) {
     Node node = expression_node(expr);
     node.offset = expr.offset;
+    node.evaluator = Interpreter::evaluator_for(node);
+    node.test = Interpreter::test_for(node);
     return node;
 }
 
