@@ -216,6 +216,49 @@ Value Interpreter::evaluate_subtrees(Interpreter& interpreter, const Node& node)
     if (interpreter.stopped()) return Value();
     return apply_binary(std::move(left), OP, right);
 }
+// A subtree and a leaf: the leaf is read in place once the subtree has run.
+template <BinaryOp OP>
+Value Interpreter::evaluate_tree_var(Interpreter& interpreter, const Node& node) {
+    Value left = interpreter.evaluate_as<false>(*node.left);
+    if (interpreter.stopped()) return Value();
+    return apply_binary(std::move(left), OP, interpreter.peek(node.right->name));
+}
+template <BinaryOp OP>
+Value Interpreter::evaluate_tree_const(Interpreter& interpreter, const Node& node) {
+    Value left = interpreter.evaluate_as<false>(*node.left);
+    if (interpreter.stopped()) return Value();
+    return apply_binary(std::move(left), OP, node.right->constant);
+}
+// A variable and a subtree that runs no user function, so the variable is the same
+// before and after it and is read in place.
+template <BinaryOp OP>
+Value Interpreter::evaluate_var_tree(Interpreter& interpreter, const Node& node) {
+    Value right = interpreter.evaluate_as<false>(*node.right);
+    if (interpreter.stopped()) return Value();
+    return binary_operation(interpreter.peek(node.left->name), OP, right);
+}
+
+Value Interpreter::evaluate_negate(Interpreter& interpreter, const Node& node) {
+    return negate(interpreter.evaluate_as<false>(*node.left));
+}
+Value Interpreter::evaluate_not(Interpreter& interpreter, const Node& node) {
+    return Value::boolean(!is_truthy(interpreter.evaluate_as<false>(*node.left)));
+}
+Value Interpreter::evaluate_path(Interpreter& interpreter, const Node& node) {
+    return interpreter.locate<false>(node);
+}
+Value Interpreter::evaluate_element(Interpreter& interpreter, const Node& node) {
+    return interpreter.evaluate_index<false>(node);
+}
+Value Interpreter::evaluate_array_node(Interpreter& interpreter, const Node& node) {
+    return interpreter.evaluate_array(node);
+}
+Value Interpreter::evaluate_dict_node(Interpreter& interpreter, const Node& node) {
+    return interpreter.evaluate_dict(node);
+}
+Value Interpreter::evaluate_range_node(Interpreter& interpreter, const Node& node) {
+    return interpreter.evaluate_range(node);
+}
 
 namespace {
 
@@ -337,6 +380,12 @@ NodeEvaluator Interpreter::evaluator_for(const Node& node) {
         ops, [](auto op) -> NodeEvaluator { return &evaluate_const_var<decltype(op)::value>; });
     static const Table SUBTREES = table(
         ops, [](auto op) -> NodeEvaluator { return &evaluate_subtrees<decltype(op)::value>; });
+    static const Table TREE_VAR = table(
+        ops, [](auto op) -> NodeEvaluator { return &evaluate_tree_var<decltype(op)::value>; });
+    static const Table TREE_CONST = table(
+        ops, [](auto op) -> NodeEvaluator { return &evaluate_tree_const<decltype(op)::value>; });
+    static const Table VAR_TREE = table(
+        ops, [](auto op) -> NodeEvaluator { return &evaluate_var_tree<decltype(op)::value>; });
     auto op = static_cast<std::size_t>(node.op);
     bool fixed = node.op != BinaryOp::None;
     switch (node.kind) {
@@ -347,14 +396,21 @@ NodeEvaluator Interpreter::evaluator_for(const Node& node) {
         case NodeKind::BinaryVarVar: return fixed ? VAR_VAR[op] : &evaluate_generic;
         case NodeKind::BinaryVarConst: return fixed ? VAR_CONST[op] : &evaluate_generic;
         case NodeKind::BinaryConstVar: return fixed ? CONST_VAR[op] : &evaluate_generic;
-        case NodeKind::Binary: return fixed ? SUBTREES[op] : &evaluate_generic;
-        case NodeKind::Negate:
-        case NodeKind::Not:
-        case NodeKind::Array:
-        case NodeKind::Dict:
+        case NodeKind::Binary: {
+            if (!fixed) return &evaluate_generic;
+            NodeKind left = node.left->kind, right = node.right->kind;
+            if (right == NodeKind::Variable) return TREE_VAR[op];
+            if (right == NodeKind::Constant) return TREE_CONST[op];
+            if (left == NodeKind::Variable && node.right->pure) return VAR_TREE[op];
+            return SUBTREES[op];
+        }
+        case NodeKind::Negate: return &evaluate_negate;
+        case NodeKind::Not: return &evaluate_not;
+        case NodeKind::Array: return &evaluate_array_node;
+        case NodeKind::Dict: return &evaluate_dict_node;
         case NodeKind::Field:
-        case NodeKind::Index:
-        case NodeKind::Range: break;
+        case NodeKind::Index: return node.path ? &evaluate_path : &evaluate_element;
+        case NodeKind::Range: return &evaluate_range_node;
     }
     return &evaluate_generic;
 }

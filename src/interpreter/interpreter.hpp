@@ -271,6 +271,19 @@ private:
     static Value evaluate_const_var(Interpreter& interpreter, const Node& node);
     template <BinaryOp OP>
     static Value evaluate_subtrees(Interpreter& interpreter, const Node& node);
+    template <BinaryOp OP>
+    static Value evaluate_tree_var(Interpreter& interpreter, const Node& node);
+    template <BinaryOp OP>
+    static Value evaluate_tree_const(Interpreter& interpreter, const Node& node);
+    template <BinaryOp OP>
+    static Value evaluate_var_tree(Interpreter& interpreter, const Node& node);
+    static Value evaluate_negate(Interpreter& interpreter, const Node& node);
+    static Value evaluate_not(Interpreter& interpreter, const Node& node);
+    static Value evaluate_path(Interpreter& interpreter, const Node& node);
+    static Value evaluate_element(Interpreter& interpreter, const Node& node);
+    static Value evaluate_array_node(Interpreter& interpreter, const Node& node);
+    static Value evaluate_dict_node(Interpreter& interpreter, const Node& node);
+    static Value evaluate_range_node(Interpreter& interpreter, const Node& node);
     template <bool CHECKED>
     Value evaluate_binary(const Node& node);
     // A binary node whose operands are leaves read in place.
