@@ -80,9 +80,13 @@ void Interpreter::run_assign_push(const Step& step) {
 void Interpreter::run_assign_append(const Step& step) {
     // Only a string grows in place; anything else is a plain assignment.
     if (!peek(step.name).is(Value::String)) {
-        store(step.name, evaluate(*step.value));
+        run_assign(step);
         return;
     }
+    append_in_place(step);
+}
+
+void Interpreter::append_in_place(const Step& step) {
     const Node& binary = *step.value;
     Value left = lookup(step.name);
     Value right = right_operand(binary);
@@ -106,6 +110,20 @@ void Interpreter::run_assign_concat(const Step& step) {
 
 // The variable is read before the right-hand side runs.
 void Interpreter::run_compound(const Step& step) {
+    // A number or float updated by an operand that runs no user function: the
+    // operand cannot change the variable, so it is updated where it lies.
+    if (step.value->pure && writes_in_place(step.name) && warnings_ == nullptr) {
+        Value& cell = bindings_[step.name].value;
+        if (cell.is(Value::Number) || cell.is(Value::Float)) {
+            Value operand = evaluate(*step.value);
+            cell = binary_operation(cell, step.op, operand);
+            return;
+        }
+    }
+    run_compound_general(step);
+}
+
+void Interpreter::run_compound_general(const Step& step) {
     Value current = lookup(step.name);
     Value operand = evaluate(*step.value);
     if (current.is(Value::String)) release_for_update(step.name);
@@ -189,7 +207,12 @@ void Interpreter::run_for_range(const Step& step) {
         return;
     }
     for (std::int64_t i = start; i < end; ++i) {
-        store(step.name, Value::number(i));
+        // After the first step the counter is written where it lies.
+        if (writes_in_place(step.name)) {
+            bindings_[step.name].value = Value::number(i);
+        } else {
+            store(step.name, Value::number(i));
+        }
         run_block(step.body);
         if (finish_iteration()) break;
     }

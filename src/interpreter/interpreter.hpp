@@ -205,7 +205,9 @@ private:
     [[gnu::noinline]] void run_assign_push(const Step& step);
     [[gnu::noinline]] void run_assign_append(const Step& step);
     [[gnu::noinline]] void run_assign_concat(const Step& step);
+    [[gnu::noinline]] void append_in_place(const Step& step);
     [[gnu::noinline]] void run_compound(const Step& step);
+    [[gnu::noinline]] void run_compound_general(const Step& step);
     [[gnu::noinline]] void run_if(const Step& step);
     [[gnu::noinline]] void run_while(const Step& step);
     [[gnu::noinline]] void run_for(const Step& step);
