@@ -274,6 +274,12 @@ template <BinaryOp OP>
     if (left.kind() == right.kind()) {
         if (left.is(ValueKind::Number)) return compare(left.as_number(), OP, right.as_number());
         if (left.is(ValueKind::Float)) return compare(left.as_float(), OP, right.as_float());
+        if constexpr (OP == BinaryOp::Eq) {
+            if (left.is(ValueKind::String)) return primitive::equal(left.text(), right.text());
+        }
+        if constexpr (OP == BinaryOp::Ne) {
+            if (left.is(ValueKind::String)) return primitive::different(left.text(), right.text());
+        }
     }
     return truth_class(apply_other(left, OP, right));
 }

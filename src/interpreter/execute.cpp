@@ -229,7 +229,7 @@ bool matches(const Value& subject, const Value& pattern) {
     switch (subject.kind()) {
         case Value::Number: return primitive::equal(subject.as_number(), pattern.as_number());
         case Value::Float: return primitive::equal(subject.as_float(), pattern.as_float());
-        case Value::String: return subject.text() == pattern.text();
+        case Value::String: return primitive::equal(subject.text(), pattern.text());
         case Value::Boolean: return subject.as_boolean() == pattern.as_boolean();
         case Value::Null: return true;
         case Value::Array:

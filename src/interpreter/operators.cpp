@@ -38,8 +38,8 @@ namespace {
 
 // Strings join with "+" and compare for equality byte for byte; they have no order.
 Value string_op(Value left, BinaryOp op, const Value& right) {
-    if (op == BinaryOp::Eq) return Value::boolean(left.text() == right.text());
-    if (op == BinaryOp::Ne) return Value::boolean(left.text() != right.text());
+    if (op == BinaryOp::Eq) return Value::boolean(primitive::equal(left.text(), right.text()));
+    if (op == BinaryOp::Ne) return Value::boolean(primitive::different(left.text(), right.text()));
     if (op != BinaryOp::Add) return Value();
     check_value_size(left.text().size() + right.text().size());
     if (left.is_unique()) {

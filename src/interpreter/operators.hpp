@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 
 #include "interpreter/value.hpp"
 #include "lexer/token.hpp"
@@ -150,6 +151,9 @@ constexpr bool different(std::int64_t a, std::int64_t b) { return a != b; }
 // operand makes both == and != false.
 inline bool equal(double a, double b) { return std::fabs(a - b) < FLOAT_TOLERANCE; }
 inline bool different(double a, double b) { return std::fabs(a - b) >= FLOAT_TOLERANCE; }
+// Strings are equal byte for byte; they have no order.
+inline bool equal(std::string_view a, std::string_view b) { return a == b; }
+inline bool different(std::string_view a, std::string_view b) { return a != b; }
 
 }  // namespace primitive
 
