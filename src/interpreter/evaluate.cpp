@@ -181,85 +181,6 @@ Value Interpreter::right_operand(const Node& binary) {
 template Value Interpreter::evaluate_kind<false>(const Node& node);
 template Value Interpreter::evaluate_kind<true>(const Node& node);
 
-Value Interpreter::evaluate_generic(Interpreter& interpreter, const Node& node) {
-    return interpreter.evaluate_kind<false>(node);
-}
-
-Value Interpreter::evaluate_constant(Interpreter&, const Node& node) { return node.constant; }
-Value Interpreter::evaluate_variable(Interpreter& interpreter, const Node& node) {
-    return interpreter.peek(node.name);
-}
-Value Interpreter::evaluate_builtin(Interpreter& interpreter, const Node& node) {
-    return interpreter.call_builtin(node);
-}
-Value Interpreter::evaluate_call(Interpreter& interpreter, const Node& node) {
-    return interpreter.call_user(node);
-}
-
-// A binary node with its operator fixed: the operator's rule is compiled into it.
-template <BinaryOp OP>
-Value Interpreter::evaluate_var_var(Interpreter& interpreter, const Node& node) {
-    return binary_operation(interpreter.peek(node.name), OP, interpreter.peek(node.other));
-}
-template <BinaryOp OP>
-Value Interpreter::evaluate_var_const(Interpreter& interpreter, const Node& node) {
-    return binary_operation(interpreter.peek(node.name), OP, node.constant);
-}
-template <BinaryOp OP>
-Value Interpreter::evaluate_const_var(Interpreter& interpreter, const Node& node) {
-    return binary_operation(node.constant, OP, interpreter.peek(node.other));
-}
-template <BinaryOp OP>
-Value Interpreter::evaluate_subtrees(Interpreter& interpreter, const Node& node) {
-    Value left = interpreter.evaluate_as<false>(*node.left);
-    Value right = interpreter.evaluate_as<false>(*node.right);
-    if (interpreter.stopped()) return Value();
-    return apply_binary(std::move(left), OP, right);
-}
-// A subtree and a leaf: the leaf is read in place once the subtree has run.
-template <BinaryOp OP>
-Value Interpreter::evaluate_tree_var(Interpreter& interpreter, const Node& node) {
-    Value left = interpreter.evaluate_as<false>(*node.left);
-    if (interpreter.stopped()) return Value();
-    return apply_binary(std::move(left), OP, interpreter.peek(node.right->name));
-}
-template <BinaryOp OP>
-Value Interpreter::evaluate_tree_const(Interpreter& interpreter, const Node& node) {
-    Value left = interpreter.evaluate_as<false>(*node.left);
-    if (interpreter.stopped()) return Value();
-    return apply_binary(std::move(left), OP, node.right->constant);
-}
-// A variable and a subtree that runs no user function, so the variable is the same
-// before and after it and is read in place.
-template <BinaryOp OP>
-Value Interpreter::evaluate_var_tree(Interpreter& interpreter, const Node& node) {
-    Value right = interpreter.evaluate_as<false>(*node.right);
-    if (interpreter.stopped()) return Value();
-    return binary_operation(interpreter.peek(node.left->name), OP, right);
-}
-
-Value Interpreter::evaluate_negate(Interpreter& interpreter, const Node& node) {
-    return negate(interpreter.evaluate_as<false>(*node.left));
-}
-Value Interpreter::evaluate_not(Interpreter& interpreter, const Node& node) {
-    return Value::boolean(!is_truthy(interpreter.evaluate_as<false>(*node.left)));
-}
-Value Interpreter::evaluate_path(Interpreter& interpreter, const Node& node) {
-    return interpreter.locate<false>(node);
-}
-Value Interpreter::evaluate_element(Interpreter& interpreter, const Node& node) {
-    return interpreter.evaluate_index<false>(node);
-}
-Value Interpreter::evaluate_array_node(Interpreter& interpreter, const Node& node) {
-    return interpreter.evaluate_array(node);
-}
-Value Interpreter::evaluate_dict_node(Interpreter& interpreter, const Node& node) {
-    return interpreter.evaluate_dict(node);
-}
-Value Interpreter::evaluate_range_node(Interpreter& interpreter, const Node& node) {
-    return interpreter.evaluate_range(node);
-}
-
 namespace {
 
 unsigned truth_class(const Value& value) {
@@ -286,71 +207,159 @@ template <BinaryOp OP>
 
 }  // namespace
 
-unsigned Interpreter::test_value(Interpreter& interpreter, const Node& node) {
-    return truth_class(interpreter.evaluate_as<false>(node));
-}
+// The functions a normal run evaluates and tests nodes with; the resolver gives each
+// node one of each (evaluator_for, test_for).
+struct NodeFunctions {
+    static Value evaluate_generic(Interpreter& interpreter, const Node& node) {
+        return interpreter.evaluate_kind<false>(node);
+    }
 
-template <BinaryOp OP>
-unsigned Interpreter::test_var_var(Interpreter& interpreter, const Node& node) {
-    return compared<OP>(interpreter.peek(node.name), interpreter.peek(node.other));
-}
-template <BinaryOp OP>
-unsigned Interpreter::test_var_const(Interpreter& interpreter, const Node& node) {
-    return compared<OP>(interpreter.peek(node.name), node.constant);
-}
-template <BinaryOp OP>
-unsigned Interpreter::test_const_var(Interpreter& interpreter, const Node& node) {
-    return compared<OP>(node.constant, interpreter.peek(node.other));
-}
+    static Value evaluate_constant(Interpreter&, const Node& node) { return node.constant; }
+    static Value evaluate_variable(Interpreter& interpreter, const Node& node) {
+        return interpreter.peek(node.name);
+    }
+    static Value evaluate_builtin(Interpreter& interpreter, const Node& node) {
+        return interpreter.call_builtin(node);
+    }
+    static Value evaluate_call(Interpreter& interpreter, const Node& node) {
+        return interpreter.call_user(node);
+    }
 
-// Both operands, left first. A path on the left is read where it lies when the
-// right side runs no user function: nothing can change or free it meanwhile.
-template <BinaryOp OP>
-unsigned Interpreter::test_subtrees(Interpreter& interpreter, const Node& node) {
-    const Node& right_node = *node.right;
-    if (node.left->path && right_node.pure) {
-        const Value& left = interpreter.locate<false>(*node.left);
-        if (right_node.kind == NodeKind::Constant) return compared<OP>(left, right_node.constant);
+    // A binary node with its operator fixed: the operator's rule is compiled into it.
+    template <BinaryOp OP>
+    static Value evaluate_var_var(Interpreter& interpreter, const Node& node) {
+        return binary_operation(interpreter.peek(node.name), OP, interpreter.peek(node.other));
+    }
+    template <BinaryOp OP>
+    static Value evaluate_var_const(Interpreter& interpreter, const Node& node) {
+        return binary_operation(interpreter.peek(node.name), OP, node.constant);
+    }
+    template <BinaryOp OP>
+    static Value evaluate_const_var(Interpreter& interpreter, const Node& node) {
+        return binary_operation(node.constant, OP, interpreter.peek(node.other));
+    }
+    template <BinaryOp OP>
+    static Value evaluate_subtrees(Interpreter& interpreter, const Node& node) {
+        Value left = interpreter.evaluate_as<false>(*node.left);
+        Value right = interpreter.evaluate_as<false>(*node.right);
+        if (interpreter.stopped()) return Value();
+        return apply_binary(std::move(left), OP, right);
+    }
+    // A subtree and a leaf: the leaf is read in place once the subtree has run.
+    template <BinaryOp OP>
+    static Value evaluate_tree_var(Interpreter& interpreter, const Node& node) {
+        Value left = interpreter.evaluate_as<false>(*node.left);
+        if (interpreter.stopped()) return Value();
+        return apply_binary(std::move(left), OP, interpreter.peek(node.right->name));
+    }
+    template <BinaryOp OP>
+    static Value evaluate_tree_const(Interpreter& interpreter, const Node& node) {
+        Value left = interpreter.evaluate_as<false>(*node.left);
+        if (interpreter.stopped()) return Value();
+        return apply_binary(std::move(left), OP, node.right->constant);
+    }
+    // A variable and a subtree that runs no user function, so the variable is the same
+    // before and after it and is read in place.
+    template <BinaryOp OP>
+    static Value evaluate_var_tree(Interpreter& interpreter, const Node& node) {
+        Value right = interpreter.evaluate_as<false>(*node.right);
+        if (interpreter.stopped()) return Value();
+        return binary_operation(interpreter.peek(node.left->name), OP, right);
+    }
+
+    static Value evaluate_negate(Interpreter& interpreter, const Node& node) {
+        return negate(interpreter.evaluate_as<false>(*node.left));
+    }
+    static Value evaluate_not(Interpreter& interpreter, const Node& node) {
+        return Value::boolean(!is_truthy(interpreter.evaluate_as<false>(*node.left)));
+    }
+    static Value evaluate_path(Interpreter& interpreter, const Node& node) {
+        return interpreter.locate<false>(node);
+    }
+    static Value evaluate_element(Interpreter& interpreter, const Node& node) {
+        return interpreter.evaluate_index<false>(node);
+    }
+    static Value evaluate_array_node(Interpreter& interpreter, const Node& node) {
+        return interpreter.evaluate_array(node);
+    }
+    static Value evaluate_dict_node(Interpreter& interpreter, const Node& node) {
+        return interpreter.evaluate_dict(node);
+    }
+    static Value evaluate_range_node(Interpreter& interpreter, const Node& node) {
+        return interpreter.evaluate_range(node);
+    }
+
+    static unsigned test_value(Interpreter& interpreter, const Node& node) {
+        return truth_class(interpreter.evaluate_as<false>(node));
+    }
+
+    template <BinaryOp OP>
+    static unsigned test_var_var(Interpreter& interpreter, const Node& node) {
+        return compared<OP>(interpreter.peek(node.name), interpreter.peek(node.other));
+    }
+    template <BinaryOp OP>
+    static unsigned test_var_const(Interpreter& interpreter, const Node& node) {
+        return compared<OP>(interpreter.peek(node.name), node.constant);
+    }
+    template <BinaryOp OP>
+    static unsigned test_const_var(Interpreter& interpreter, const Node& node) {
+        return compared<OP>(node.constant, interpreter.peek(node.other));
+    }
+
+    // Both operands, left first. A path on the left is read where it lies when the
+    // right side runs no user function: nothing can change or free it meanwhile.
+    template <BinaryOp OP>
+    static unsigned test_subtrees(Interpreter& interpreter, const Node& node) {
+        const Node& right_node = *node.right;
+        if (node.left->path && right_node.pure) {
+            const Value& left = interpreter.locate<false>(*node.left);
+            if (right_node.kind == NodeKind::Constant)
+                return compared<OP>(left, right_node.constant);
+            Value right = interpreter.evaluate_as<false>(right_node);
+            if (interpreter.stopped()) return NOT_BOOLEAN;
+            return compared<OP>(left, right);
+        }
+        Value left = interpreter.evaluate_as<false>(*node.left);
         Value right = interpreter.evaluate_as<false>(right_node);
         if (interpreter.stopped()) return NOT_BOOLEAN;
         return compared<OP>(left, right);
     }
-    Value left = interpreter.evaluate_as<false>(*node.left);
-    Value right = interpreter.evaluate_as<false>(right_node);
-    if (interpreter.stopped()) return NOT_BOOLEAN;
-    return compared<OP>(left, right);
-}
 
-// "and" and "or" give a boolean only for two booleans (null otherwise), so a
-// condition built of them and of comparisons is decided without making the
-// booleans; both sides are still evaluated, left first.
-template <BinaryOp OP>
-unsigned Interpreter::test_logical(Interpreter& interpreter, const Node& node) {
-    unsigned left = node.left->test(interpreter, *node.left);
-    unsigned right = node.right->test(interpreter, *node.right);
-    if (interpreter.stopped() || ((left | right) & NOT_BOOLEAN) != 0) return NOT_BOOLEAN;
-    return OP == BinaryOp::And ? left & right : left | right;
-}
+    // "and" and "or" give a boolean only for two booleans (null otherwise), so a
+    // condition built of them and of comparisons is decided without making the
+    // booleans; both sides are still evaluated, left first.
+    template <BinaryOp OP>
+    static unsigned test_logical(Interpreter& interpreter, const Node& node) {
+        unsigned left = node.left->test(interpreter, *node.left);
+        unsigned right = node.right->test(interpreter, *node.right);
+        if (interpreter.stopped() || ((left | right) & NOT_BOOLEAN) != 0) return NOT_BOOLEAN;
+        return OP == BinaryOp::And ? left & right : left | right;
+    }
+};
 
 NodeTest Interpreter::test_for(const Node& node) {
+    using F = NodeFunctions;
     using Table = std::array<NodeTest, 6>;  // Eq to Ge
-    static constexpr Table VAR_VAR{&test_var_var<BinaryOp::Eq>, &test_var_var<BinaryOp::Ne>,
-                                   &test_var_var<BinaryOp::Lt>, &test_var_var<BinaryOp::Gt>,
-                                   &test_var_var<BinaryOp::Le>, &test_var_var<BinaryOp::Ge>};
-    static constexpr Table VAR_CONST{&test_var_const<BinaryOp::Eq>, &test_var_const<BinaryOp::Ne>,
-                                     &test_var_const<BinaryOp::Lt>, &test_var_const<BinaryOp::Gt>,
-                                     &test_var_const<BinaryOp::Le>, &test_var_const<BinaryOp::Ge>};
-    static constexpr Table CONST_VAR{&test_const_var<BinaryOp::Eq>, &test_const_var<BinaryOp::Ne>,
-                                     &test_const_var<BinaryOp::Lt>, &test_const_var<BinaryOp::Gt>,
-                                     &test_const_var<BinaryOp::Le>, &test_const_var<BinaryOp::Ge>};
-    static constexpr Table SUBTREES{&test_subtrees<BinaryOp::Eq>, &test_subtrees<BinaryOp::Ne>,
-                                    &test_subtrees<BinaryOp::Lt>, &test_subtrees<BinaryOp::Gt>,
-                                    &test_subtrees<BinaryOp::Le>, &test_subtrees<BinaryOp::Ge>};
+    static constexpr Table VAR_VAR{&F::test_var_var<BinaryOp::Eq>, &F::test_var_var<BinaryOp::Ne>,
+                                   &F::test_var_var<BinaryOp::Lt>, &F::test_var_var<BinaryOp::Gt>,
+                                   &F::test_var_var<BinaryOp::Le>, &F::test_var_var<BinaryOp::Ge>};
+    static constexpr Table VAR_CONST{
+        &F::test_var_const<BinaryOp::Eq>, &F::test_var_const<BinaryOp::Ne>,
+        &F::test_var_const<BinaryOp::Lt>, &F::test_var_const<BinaryOp::Gt>,
+        &F::test_var_const<BinaryOp::Le>, &F::test_var_const<BinaryOp::Ge>};
+    static constexpr Table CONST_VAR{
+        &F::test_const_var<BinaryOp::Eq>, &F::test_const_var<BinaryOp::Ne>,
+        &F::test_const_var<BinaryOp::Lt>, &F::test_const_var<BinaryOp::Gt>,
+        &F::test_const_var<BinaryOp::Le>, &F::test_const_var<BinaryOp::Ge>};
+    static constexpr Table SUBTREES{
+        &F::test_subtrees<BinaryOp::Eq>, &F::test_subtrees<BinaryOp::Ne>,
+        &F::test_subtrees<BinaryOp::Lt>, &F::test_subtrees<BinaryOp::Gt>,
+        &F::test_subtrees<BinaryOp::Le>, &F::test_subtrees<BinaryOp::Ge>};
     if (node.kind == NodeKind::Binary && node.op == BinaryOp::And)
-        return &test_logical<BinaryOp::And>;
+        return &F::test_logical<BinaryOp::And>;
     if (node.kind == NodeKind::Binary && node.op == BinaryOp::Or)
-        return &test_logical<BinaryOp::Or>;
-    if (!is_comparison(node.op)) return &test_value;
+        return &F::test_logical<BinaryOp::Or>;
+    if (!is_comparison(node.op)) return &F::test_value;
     auto op = static_cast<std::size_t>(node.op) - static_cast<std::size_t>(BinaryOp::Eq);
     switch (node.kind) {
         case NodeKind::BinaryVarVar: return VAR_VAR[op];
@@ -369,56 +378,57 @@ NodeTest Interpreter::test_for(const Node& node) {
         case NodeKind::Index:
         case NodeKind::Range: break;
     }
-    return &test_value;
+    return &F::test_value;
 }
 
 NodeEvaluator Interpreter::evaluator_for(const Node& node) {
+    using F = NodeFunctions;
     using Table = std::array<NodeEvaluator, static_cast<std::size_t>(BinaryOp::None)>;
     auto table = []<std::size_t... I>(std::index_sequence<I...>, auto pick) {
         return Table{pick(std::integral_constant<BinaryOp, static_cast<BinaryOp>(I)>{})...};
     };
     constexpr auto ops = std::make_index_sequence<static_cast<std::size_t>(BinaryOp::None)>{};
-    static const Table VAR_VAR =
-        table(ops, [](auto op) -> NodeEvaluator { return &evaluate_var_var<decltype(op)::value>; });
+    static const Table VAR_VAR = table(
+        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_var_var<decltype(op)::value>; });
     static const Table VAR_CONST = table(
-        ops, [](auto op) -> NodeEvaluator { return &evaluate_var_const<decltype(op)::value>; });
+        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_var_const<decltype(op)::value>; });
     static const Table CONST_VAR = table(
-        ops, [](auto op) -> NodeEvaluator { return &evaluate_const_var<decltype(op)::value>; });
+        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_const_var<decltype(op)::value>; });
     static const Table SUBTREES = table(
-        ops, [](auto op) -> NodeEvaluator { return &evaluate_subtrees<decltype(op)::value>; });
+        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_subtrees<decltype(op)::value>; });
     static const Table TREE_VAR = table(
-        ops, [](auto op) -> NodeEvaluator { return &evaluate_tree_var<decltype(op)::value>; });
+        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_tree_var<decltype(op)::value>; });
     static const Table TREE_CONST = table(
-        ops, [](auto op) -> NodeEvaluator { return &evaluate_tree_const<decltype(op)::value>; });
+        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_tree_const<decltype(op)::value>; });
     static const Table VAR_TREE = table(
-        ops, [](auto op) -> NodeEvaluator { return &evaluate_var_tree<decltype(op)::value>; });
+        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_var_tree<decltype(op)::value>; });
     auto op = static_cast<std::size_t>(node.op);
     bool fixed = node.op != BinaryOp::None;
     switch (node.kind) {
-        case NodeKind::Constant: return &evaluate_constant;
-        case NodeKind::Variable: return &evaluate_variable;
-        case NodeKind::Builtin: return &evaluate_builtin;
-        case NodeKind::Call: return &evaluate_call;
-        case NodeKind::BinaryVarVar: return fixed ? VAR_VAR[op] : &evaluate_generic;
-        case NodeKind::BinaryVarConst: return fixed ? VAR_CONST[op] : &evaluate_generic;
-        case NodeKind::BinaryConstVar: return fixed ? CONST_VAR[op] : &evaluate_generic;
+        case NodeKind::Constant: return &F::evaluate_constant;
+        case NodeKind::Variable: return &F::evaluate_variable;
+        case NodeKind::Builtin: return &F::evaluate_builtin;
+        case NodeKind::Call: return &F::evaluate_call;
+        case NodeKind::BinaryVarVar: return fixed ? VAR_VAR[op] : &F::evaluate_generic;
+        case NodeKind::BinaryVarConst: return fixed ? VAR_CONST[op] : &F::evaluate_generic;
+        case NodeKind::BinaryConstVar: return fixed ? CONST_VAR[op] : &F::evaluate_generic;
         case NodeKind::Binary: {
-            if (!fixed) return &evaluate_generic;
+            if (!fixed) return &F::evaluate_generic;
             NodeKind left = node.left->kind, right = node.right->kind;
             if (right == NodeKind::Variable) return TREE_VAR[op];
             if (right == NodeKind::Constant) return TREE_CONST[op];
             if (left == NodeKind::Variable && node.right->pure) return VAR_TREE[op];
             return SUBTREES[op];
         }
-        case NodeKind::Negate: return &evaluate_negate;
-        case NodeKind::Not: return &evaluate_not;
-        case NodeKind::Array: return &evaluate_array_node;
-        case NodeKind::Dict: return &evaluate_dict_node;
+        case NodeKind::Negate: return &F::evaluate_negate;
+        case NodeKind::Not: return &F::evaluate_not;
+        case NodeKind::Array: return &F::evaluate_array_node;
+        case NodeKind::Dict: return &F::evaluate_dict_node;
         case NodeKind::Field:
-        case NodeKind::Index: return node.path ? &evaluate_path : &evaluate_element;
-        case NodeKind::Range: return &evaluate_range_node;
+        case NodeKind::Index: return node.path ? &F::evaluate_path : &F::evaluate_element;
+        case NodeKind::Range: return &F::evaluate_range_node;
     }
-    return &evaluate_generic;
+    return &F::evaluate_generic;
 }
 
 }  // namespace quenra

@@ -258,34 +258,11 @@ private:
     // evaluator of the kinds that have none of their own.
     template <bool CHECKED>
     Value evaluate_kind(const Node& node);
-    // The evaluator the resolver gives a node.
+    // The functions a normal run evaluates and tests nodes with (evaluate.cpp), and
+    // the ones the resolver gives a node.
+    friend struct NodeFunctions;
     static NodeEvaluator evaluator_for(const Node& node);
-    static Value evaluate_generic(Interpreter& interpreter, const Node& node);
-    static Value evaluate_constant(Interpreter& interpreter, const Node& node);
-    static Value evaluate_variable(Interpreter& interpreter, const Node& node);
-    static Value evaluate_builtin(Interpreter& interpreter, const Node& node);
-    static Value evaluate_call(Interpreter& interpreter, const Node& node);
-    template <BinaryOp OP>
-    static Value evaluate_var_var(Interpreter& interpreter, const Node& node);
-    template <BinaryOp OP>
-    static Value evaluate_var_const(Interpreter& interpreter, const Node& node);
-    template <BinaryOp OP>
-    static Value evaluate_const_var(Interpreter& interpreter, const Node& node);
-    template <BinaryOp OP>
-    static Value evaluate_subtrees(Interpreter& interpreter, const Node& node);
-    template <BinaryOp OP>
-    static Value evaluate_tree_var(Interpreter& interpreter, const Node& node);
-    template <BinaryOp OP>
-    static Value evaluate_tree_const(Interpreter& interpreter, const Node& node);
-    template <BinaryOp OP>
-    static Value evaluate_var_tree(Interpreter& interpreter, const Node& node);
-    static Value evaluate_negate(Interpreter& interpreter, const Node& node);
-    static Value evaluate_not(Interpreter& interpreter, const Node& node);
-    static Value evaluate_path(Interpreter& interpreter, const Node& node);
-    static Value evaluate_element(Interpreter& interpreter, const Node& node);
-    static Value evaluate_array_node(Interpreter& interpreter, const Node& node);
-    static Value evaluate_dict_node(Interpreter& interpreter, const Node& node);
-    static Value evaluate_range_node(Interpreter& interpreter, const Node& node);
+    static NodeTest test_for(const Node& node);
     template <bool CHECKED>
     Value evaluate_binary(const Node& node);
     // A binary node whose operands are leaves read in place.
@@ -307,19 +284,6 @@ private:
     bool run_body(const Block& block, Value& result);
     bool run_statements(const Block& block, Value& result);
     [[gnu::cold]] bool holds_checked(const Node& condition);
-    // The test the resolver gives a node used as a condition.
-    static NodeTest test_for(const Node& node);
-    static unsigned test_value(Interpreter& interpreter, const Node& node);
-    template <BinaryOp OP>
-    static unsigned test_var_var(Interpreter& interpreter, const Node& node);
-    template <BinaryOp OP>
-    static unsigned test_var_const(Interpreter& interpreter, const Node& node);
-    template <BinaryOp OP>
-    static unsigned test_const_var(Interpreter& interpreter, const Node& node);
-    template <BinaryOp OP>
-    static unsigned test_subtrees(Interpreter& interpreter, const Node& node);
-    template <BinaryOp OP>
-    static unsigned test_logical(Interpreter& interpreter, const Node& node);
     Value evaluate_array(const Node& node);
     Value evaluate_dict(const Node& node);
     template <bool CHECKED>
