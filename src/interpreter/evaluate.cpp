@@ -313,8 +313,6 @@ struct NodeFunctions {
         const Node& right_node = *node.right;
         if (node.left->path && right_node.pure) {
             const Value& left = interpreter.locate<false>(*node.left);
-            if (right_node.kind == NodeKind::Constant)
-                return compared<OP>(left, right_node.constant);
             Value right = interpreter.evaluate_as<false>(right_node);
             if (interpreter.stopped()) return NOT_BOOLEAN;
             return compared<OP>(left, right);
@@ -323,6 +321,15 @@ struct NodeFunctions {
         Value right = interpreter.evaluate_as<false>(right_node);
         if (interpreter.stopped()) return NOT_BOOLEAN;
         return compared<OP>(left, right);
+    }
+    // A subtree against a constant: a path is read where it lies.
+    template <BinaryOp OP>
+    static unsigned test_tree_const(Interpreter& interpreter, const Node& node) {
+        if (node.left->path)
+            return compared<OP>(interpreter.locate<false>(*node.left), node.right->constant);
+        Value left = interpreter.evaluate_as<false>(*node.left);
+        if (interpreter.stopped()) return NOT_BOOLEAN;
+        return compared<OP>(left, node.right->constant);
     }
 
     // "and" and "or" give a boolean only for two booleans (null otherwise), so a
@@ -355,6 +362,10 @@ NodeTest Interpreter::test_for(const Node& node) {
         &F::test_subtrees<BinaryOp::Eq>, &F::test_subtrees<BinaryOp::Ne>,
         &F::test_subtrees<BinaryOp::Lt>, &F::test_subtrees<BinaryOp::Gt>,
         &F::test_subtrees<BinaryOp::Le>, &F::test_subtrees<BinaryOp::Ge>};
+    static constexpr Table TREE_CONST{
+        &F::test_tree_const<BinaryOp::Eq>, &F::test_tree_const<BinaryOp::Ne>,
+        &F::test_tree_const<BinaryOp::Lt>, &F::test_tree_const<BinaryOp::Gt>,
+        &F::test_tree_const<BinaryOp::Le>, &F::test_tree_const<BinaryOp::Ge>};
     if (node.kind == NodeKind::Binary && node.op == BinaryOp::And)
         return &F::test_logical<BinaryOp::And>;
     if (node.kind == NodeKind::Binary && node.op == BinaryOp::Or)
@@ -365,7 +376,8 @@ NodeTest Interpreter::test_for(const Node& node) {
         case NodeKind::BinaryVarVar: return VAR_VAR[op];
         case NodeKind::BinaryVarConst: return VAR_CONST[op];
         case NodeKind::BinaryConstVar: return CONST_VAR[op];
-        case NodeKind::Binary: return SUBTREES[op];
+        case NodeKind::Binary:
+            return node.right->kind == NodeKind::Constant ? TREE_CONST[op] : SUBTREES[op];
         case NodeKind::Constant:
         case NodeKind::Variable:
         case NodeKind::Negate:

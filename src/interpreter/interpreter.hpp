@@ -243,9 +243,9 @@ private:
     // (only functions, when `functions`), for "did you mean"; empty when none is.
     std::string similar_name(std::string_view name, bool functions) const;
 
-    // Expressions. Evaluation is written once and compiled twice: with CHECKED, the
-    // --warn checks are part of it; without, a normal run's code carries none of them
-    // and stays small enough for the compiler to fold the leaf cases into their parents.
+    // Expressions. A normal run calls the function the resolver gave the node, which
+    // carries no --warn check; with CHECKED, evaluation switches over the node's kind
+    // and the checks are part of it.
     template <bool CHECKED>
     Value evaluate_as(const Node& node) {
         if constexpr (CHECKED) {
@@ -254,8 +254,8 @@ private:
             return node.evaluator(*this, node);
         }
     }
-    // The evaluation of any node by its kind: the checked evaluation, and the
-    // evaluator of the kinds that have none of their own.
+    // The evaluation of any node by its kind: the checked evaluation, and in a normal
+    // run the evaluator of a binary node that names no operator.
     template <bool CHECKED>
     Value evaluate_kind(const Node& node);
     // The functions a normal run evaluates and tests nodes with (evaluate.cpp), and
