@@ -115,6 +115,8 @@ void Interpreter::run_compound(const Step& step) {
     if (step.value->pure && writes_in_place(step.name) && warnings_ == nullptr) {
         Value& cell = bindings_[step.name].value;
         if (cell.is(Value::Number) || cell.is(Value::Float)) {
+            // The operand resolves no code either, so no record is added and `cell`
+            // stays where it is.
             Value operand = evaluate(*step.value);
             cell = binary_operation(cell, step.op, operand);
             return;
