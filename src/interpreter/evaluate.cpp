@@ -188,7 +188,7 @@ unsigned truth_class(const Value& value) {
     return NOT_BOOLEAN | (is_truthy(value) ? TRUTH : 0);
 }
 
-// A comparison of two operands; numbers and floats make no value.
+// A comparison of two operands; numbers, floats and string equality make no value.
 template <BinaryOp OP>
 [[gnu::always_inline]] inline unsigned compared(const Value& left, const Value& right) {
     // (ValueKind:: rather than Value::, which GCC 12 cannot read in a template here)
