@@ -46,7 +46,6 @@ Interpreter::Interpreter(SymbolTable& symbols) : symbols_(symbols) {
 Interpreter::~Interpreter() {
     // Variables first, then the graphics state (the window closes last).
     pending_return_ = Value();
-    arguments_.truncate(0);
     saved_.truncate(0);
     bindings_.clear();
     symbol_strings_.clear();
@@ -84,9 +83,12 @@ bool Interpreter::too_large(std::uint64_t count, std::uint64_t size) const {
     return count > value_size_limit() / size;
 }
 
-// The call protocol: the arguments are evaluated onto `arguments_`, the callee's
-// parameters take them from there (binding allocates nothing once the save stack
-// has grown), and the frame is popped however the call ends.
+// The call protocol: each argument is evaluated straight into an entry of the
+// saved-bindings stack, where it waits without a name while the other arguments are
+// evaluated (they still read the caller's bindings). Binding a parameter then swaps
+// the argument with the value the name had, so the entry holds what it shadows, and
+// the return swaps them back: a call allocates nothing once the stack has grown,
+// and one pass over the stack both unbinds and releases.
 Value Interpreter::call_user(const Node& call) {
     const Value& found = peek(call.name);
     if (!found.is(Value::Function)) {  // arguments are not evaluated
@@ -96,33 +98,33 @@ Value Interpreter::call_user(const Node& call) {
     }
     // `callee` keeps the function alive even if the call redefines it.
     Value callee = found;
-    std::size_t base = arguments_.size();
-    for (const Node& arg : call.args) arguments_.push(evaluate(arg));
+    std::size_t base = saved_.size();
+    for (const Node& arg : call.args) push_argument(evaluate(arg));
     if (warnings_ != nullptr) [[unlikely]]
         return call_user_watched(call, callee, base);
-    return enter(callee.user_function(), base, call.args.size());
+    return enter(callee.user_function(), base);
 }
 
 Value Interpreter::call_function(const Value& function, Value* arguments, std::size_t count) {
     if (!function.is(Value::Function)) return Value();
     Value callee = function;
-    std::size_t base = arguments_.size();
-    for (std::size_t i = 0; i < count; ++i) arguments_.push(std::move(arguments[i]));
-    return enter(callee.user_function(), base, count);
+    std::size_t base = saved_.size();
+    for (std::size_t i = 0; i < count; ++i) push_argument(std::move(arguments[i]));
+    return enter(callee.user_function(), base);
 }
 
-Value Interpreter::invoke(UserFunction& function, std::size_t base, std::size_t count) {
-    return enter(function, base, count);
+Value Interpreter::invoke(UserFunction& function, std::size_t base) {
+    return enter(function, base);
 }
 
 // The call itself, compiled into each caller: a call is a handful of nested native
-// calls less (each costs its register saves and restores).
-[[gnu::always_inline]] inline Value Interpreter::enter(UserFunction& function, std::size_t base,
-                                                       std::size_t count) {
+// calls less (each costs its register saves and restores). The arguments are the
+// entries of `saved_` from `base` up.
+[[gnu::always_inline]] inline Value Interpreter::enter(UserFunction& function, std::size_t base) {
     if (depth_ >= MAX_CALL_DEPTH || frame_address() < stack_limit_)
         raise_fatal(Fatal::RecursionDepth);
     if (stopped() || check_interrupt()) {
-        arguments_.truncate(base);
+        saved_.truncate(base);
         return Value();
     }
     if (!function.code)
@@ -132,20 +134,17 @@ Value Interpreter::invoke(UserFunction& function, std::size_t base, std::size_t 
     // Restores the caller's bindings and releases the arguments however the call ends.
     struct Frame {
         Interpreter& interpreter;
-        std::size_t saved_base;
-        std::size_t argument_base;
+        std::size_t base;
         ~Frame() {
-            interpreter.pop_frame(saved_base);
-            interpreter.arguments_.truncate(argument_base);
+            interpreter.pop_frame(base);
             --interpreter.depth_;
         }
-    } frame{*this, saved_.size(), base};
+    } frame{*this, base};
 
-    // Parameters without an argument stay unbound; surplus arguments are dropped.
-    const SymbolId* params = function.params.data();
-    std::size_t bound = std::min(function.params.size(), count);
-    Value* arguments = arguments_.at(base);
-    for (std::size_t i = 0; i < bound; ++i) store(params[i], std::move(arguments[i]));
+    // Parameters without an argument stay unbound; surplus arguments stay nameless
+    // and are released on return.
+    std::size_t bound = std::min(function.params.size(), saved_.size() - base);
+    for (std::size_t i = 0; i < bound; ++i) bind_parameter(function.params[i], base + i);
 
     Value result;
     if (run_statements(*function.code, result) && (signals_ & SIGNAL_RETURN)) {

@@ -187,6 +187,8 @@ private:
         std::int32_t shadowed = -1;  // entry of `saved_` holding what `value` shadows, or -1
         bool declared_global = false;
     };
+    // The name of a saved entry that holds an argument not bound to a parameter.
+    static constexpr SymbolId UNNAMED = ~SymbolId{0};
     struct SavedBinding {
         // The value is moved in only once the entry's storage exists.
         SavedBinding(Value&& shadowed_value, SymbolId id, std::uint32_t depth,
@@ -279,8 +281,8 @@ private:
                                                              const Value& right);
     Value call_builtin(const Node& call);
     Value call_user(const Node& call);
-    Value invoke(UserFunction& function, std::size_t base, std::size_t count);
-    Value enter(UserFunction& function, std::size_t base, std::size_t count);
+    Value invoke(UserFunction& function, std::size_t base);
+    Value enter(UserFunction& function, std::size_t base);
     bool run_body(const Block& block, Value& result);
     bool run_statements(const Block& block, Value& result);
     [[gnu::cold]] bool holds_checked(const Node& condition);
@@ -311,17 +313,39 @@ private:
         return writes_global ? binding.owner == 0 : binding.owner == depth_;
     }
 
-    // Removes the locals a returning call bound, restoring what they shadowed.
+    // Removes the locals a returning call bound, restoring what they shadowed, and
+    // releases its arguments.
     void pop_frame(std::size_t saved_base) {
         std::size_t count = saved_.size() - saved_base;
         for (std::size_t i = 0; i < count; ++i) {
             SavedBinding& entry = saved_.back();
-            Binding& binding = bindings_[entry.name];
-            binding.value.swap(entry.value);  // the local is released with the entry
-            binding.owner = entry.owner;
-            binding.shadowed = entry.shadowed;
+            if (entry.name != UNNAMED) {
+                Binding& binding = bindings_[entry.name];
+                binding.value.swap(entry.value);  // the local is released with the entry
+                binding.owner = entry.owner;
+                binding.shadowed = entry.shadowed;
+            }
             saved_.pop();
         }
+    }
+    // An evaluated argument of a call about to be entered, nameless until bound.
+    void push_argument(Value&& value) { saved_.push(std::move(value), UNNAMED, 0, -1); }
+    // Binds a parameter to the argument in entry `index`; the entry takes the value
+    // the parameter's name shadows.
+    void bind_parameter(SymbolId name, std::size_t index) {
+        Binding& binding = bindings_[name];
+        SavedBinding& entry = saved_[index];
+        if (binding.declared_global || binding.owner == depth_) [[unlikely]] {
+            // A name declared global, or a parameter named twice: a plain store.
+            store(name, std::move(entry.value));
+            return;
+        }
+        binding.value.swap(entry.value);
+        entry.name = name;
+        entry.owner = binding.owner;
+        entry.shadowed = binding.shadowed;
+        binding.owner = depth_;
+        binding.shadowed = static_cast<std::int32_t>(index);
     }
     void bind_local(SymbolId name, Value&& value) {
         Binding& binding = bindings_[name];
@@ -365,8 +389,6 @@ private:
     std::vector<Binding> bindings_;
     RelocatingStack<SavedBinding> saved_;
     std::vector<Value> symbol_strings_;  // the string value of each name (see Resolver)
-    // Evaluated arguments of the user-function calls in progress, innermost last.
-    ValueStack arguments_;
     std::uint32_t depth_ = 0;
     std::uint8_t signals_ = 0;
     Fatal fatal_ = Fatal::None;

@@ -59,8 +59,8 @@ private:
 
 namespace quenra {
 
-// A stack that grows as needed, for the interpreter's argument stack and its stack
-// of shadowed bindings. Entries are relocated by copying their bytes (a Value owns
+// A stack that grows as needed, for the interpreter's stack of shadowed bindings and
+// call arguments. Entries are relocated by copying their bytes (a Value owns
 // its payload through a pointer only), so growing never touches reference counts;
 // and the size is kept as a count, so reading it costs no division.
 template <typename T>
@@ -107,7 +107,5 @@ private:
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
 };
-
-using ValueStack = RelocatingStack<Value>;
 
 }  // namespace quenra
