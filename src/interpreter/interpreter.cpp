@@ -99,10 +99,12 @@ Value Interpreter::call_user(const Node& call) {
     // `callee` keeps the function alive even if the call redefines it.
     Value callee = found;
     std::size_t base = saved_.size();
-    for (const Node& arg : call.args) push_argument(evaluate(arg));
-    if (warnings_ != nullptr) [[unlikely]]
+    if (warnings_ != nullptr) [[unlikely]] {
+        for (const Node& arg : call.args) push_argument(evaluate_as<true>(arg));
         return call_user_watched(call, callee, base);
-    return enter(callee.user_function(), base);
+    }
+    for (const Node& arg : call.args) push_argument(evaluate_as<false>(arg));
+    return enter<false>(callee.user_function(), base);
 }
 
 Value Interpreter::call_function(const Value& function, Value* arguments, std::size_t count) {
@@ -110,16 +112,18 @@ Value Interpreter::call_function(const Value& function, Value* arguments, std::s
     Value callee = function;
     std::size_t base = saved_.size();
     for (std::size_t i = 0; i < count; ++i) push_argument(std::move(arguments[i]));
-    return enter(callee.user_function(), base);
+    if (warnings_ != nullptr) return enter<true>(callee.user_function(), base);
+    return enter<false>(callee.user_function(), base);
 }
 
-Value Interpreter::invoke(UserFunction& function, std::size_t base) {
-    return enter(function, base);
+Value Interpreter::invoke_checked(UserFunction& function, std::size_t base) {
+    return enter<true>(function, base);
 }
 
 // The call itself, compiled into each caller: a call is a handful of nested native
 // calls less (each costs its register saves and restores). The arguments are the
-// entries of `saved_` from `base` up.
+// entries of `saved_` from `base` up. CHECKED: with the --warn checks.
+template <bool CHECKED>
 [[gnu::always_inline]] inline Value Interpreter::enter(UserFunction& function, std::size_t base) {
     if (depth_ >= MAX_CALL_DEPTH || frame_address() < stack_limit_)
         raise_fatal(Fatal::RecursionDepth);
@@ -147,7 +151,7 @@ Value Interpreter::invoke(UserFunction& function, std::size_t base) {
     for (std::size_t i = 0; i < bound; ++i) bind_parameter(function.params[i], base + i);
 
     Value result;
-    if (run_statements(*function.code, result) && (signals_ & SIGNAL_RETURN)) {
+    if (run_statements<CHECKED>(*function.code, result) && (signals_ & SIGNAL_RETURN)) {
         result = std::move(pending_return_);
         pending_return_ = Value();
         signals_ &= static_cast<std::uint8_t>(~SIGNAL_RETURN);
@@ -159,23 +163,31 @@ Value Interpreter::invoke(UserFunction& function, std::size_t base) {
 // branches of its ifs, hands its value (evaluated while the call's locals are still
 // bound) straight to `result` instead of travelling as a signal. True when the body
 // is done: after such a return, or when a signal is pending.
+template <bool CHECKED>
 bool Interpreter::run_body(const Block& block, Value& result) {
-    return run_statements(block, result);
+    return run_statements<CHECKED>(block, result);
 }
 
 // The body's own statements, compiled into the call; the branches of its ifs go
-// through run_body.
+// through run_body, except a branch that is a lone return (a guard clause).
+template <bool CHECKED>
 [[gnu::always_inline]] inline bool Interpreter::run_statements(const Block& block, Value& result) {
     for (const Step& step : block) {
         if (step.kind == StepKind::Return) {
-            if (step.value) result = evaluate(*step.value);
+            if (step.value) result = evaluate_as<CHECKED>(*step.value);
             return true;
         }
         if (step.kind == StepKind::If) {
-            const Block* branch = holds(*step.value) ? &step.body
-                                  : step.has_else    ? &step.alternative
-                                                     : nullptr;
-            if (branch != nullptr && run_body(*branch, result)) return true;
+            bool taken = CHECKED ? holds_checked(*step.value)
+                                 : (step.value->test(*this, *step.value) & TRUTH) != 0;
+            const Block* branch = taken ? &step.body : step.has_else ? &step.alternative : nullptr;
+            if (branch == nullptr) continue;
+            if (branch->size() == 1 && branch->front().kind == StepKind::Return) {
+                const Step& only = branch->front();
+                if (only.value) result = evaluate_as<CHECKED>(*only.value);
+                return true;
+            }
+            if (run_body<CHECKED>(*branch, result)) return true;
             if (signals_ != 0) return true;
             continue;
         }

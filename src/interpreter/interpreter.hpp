@@ -281,10 +281,14 @@ private:
                                                              const Value& right);
     Value call_builtin(const Node& call);
     Value call_user(const Node& call);
-    Value invoke(UserFunction& function, std::size_t base);
-    Value enter(UserFunction& function, std::size_t base);
+    // Enters a function whose arguments are the entries of `saved_` from `base` up.
+    Value invoke_checked(UserFunction& function, std::size_t base);
+    template <bool CHECKED>
+    [[gnu::always_inline]] inline Value enter(UserFunction& function, std::size_t base);
+    template <bool CHECKED>
     bool run_body(const Block& block, Value& result);
-    bool run_statements(const Block& block, Value& result);
+    template <bool CHECKED>
+    [[gnu::always_inline]] inline bool run_statements(const Block& block, Value& result);
     [[gnu::cold]] bool holds_checked(const Node& condition);
     Value evaluate_array(const Node& node);
     Value evaluate_dict(const Node& node);

@@ -337,7 +337,7 @@ void Interpreter::warn_call(const Node& call, const Value& found) {
 // runs, so a stopped run can tell which function it was in.
 Value Interpreter::call_user_watched(const Node& call, Value callee, std::size_t base) {
     calls_.push_back(CallSite{call.name, call.offset});
-    Value result = invoke(callee.user_function(), base);
+    Value result = invoke_checked(callee.user_function(), base);
     if (stopped()) {
         note_stop(call.offset);
     } else {
