@@ -150,8 +150,9 @@ template <bool CHECKED>
     std::size_t bound = std::min(function.params.size(), saved_.size() - base);
     for (std::size_t i = 0; i < bound; ++i) bind_parameter(function.params[i], base + i);
 
-    Value result;
-    if (run_statements<CHECKED>(*function.code, result) && (signals_ & SIGNAL_RETURN)) {
+    bool done = false;
+    Value result = run_statements<CHECKED>(*function.code, done);
+    if (signals_ & SIGNAL_RETURN) {
         result = std::move(pending_return_);
         pending_return_ = Value();
         signals_ &= static_cast<std::uint8_t>(~SIGNAL_RETURN);
@@ -161,21 +162,22 @@ template <bool CHECKED>
 
 // Runs statements of a function body. A return met in the body itself, or in the
 // branches of its ifs, hands its value (evaluated while the call's locals are still
-// bound) straight to `result` instead of travelling as a signal. True when the body
-// is done: after such a return, or when a signal is pending.
+// bound) straight back instead of travelling as a signal. `done` tells whether the
+// body is done: after such a return, or when a signal is pending.
 template <bool CHECKED>
-bool Interpreter::run_body(const Block& block, Value& result) {
-    return run_statements<CHECKED>(block, result);
+Value Interpreter::run_body(const Block& block, bool& done) {
+    return run_statements<CHECKED>(block, done);
 }
 
 // The body's own statements, compiled into the call; the branches of its ifs go
 // through run_body, except a branch that is a lone return (a guard clause).
 template <bool CHECKED>
-[[gnu::always_inline]] inline bool Interpreter::run_statements(const Block& block, Value& result) {
+[[gnu::always_inline]] inline Value Interpreter::run_statements(const Block& block, bool& done) {
     for (const Step& step : block) {
         if (step.kind == StepKind::Return) {
-            if (step.value) result = evaluate_as<CHECKED>(*step.value);
-            return true;
+            done = true;
+            if (step.value) return evaluate_as<CHECKED>(*step.value);
+            return Value();
         }
         if (step.kind == StepKind::If) {
             bool taken = CHECKED ? holds_checked(*step.value)
@@ -184,17 +186,20 @@ template <bool CHECKED>
             if (branch == nullptr) continue;
             if (branch->size() == 1 && branch->front().kind == StepKind::Return) {
                 const Step& only = branch->front();
-                if (only.value) result = evaluate_as<CHECKED>(*only.value);
-                return true;
+                done = true;
+                if (only.value) return evaluate_as<CHECKED>(*only.value);
+                return Value();
             }
-            if (run_body<CHECKED>(*branch, result)) return true;
-            if (signals_ != 0) return true;
+            Value result = run_body<CHECKED>(*branch, done);
+            if (done) return result;
+            if (signals_ != 0) break;
             continue;
         }
         run(step);
-        if (signals_ != 0) return true;
+        if (signals_ != 0) break;
     }
-    return false;
+    done = signals_ != 0;
+    return Value();
 }
 
 }  // namespace quenra

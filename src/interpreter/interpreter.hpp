@@ -286,9 +286,9 @@ private:
     template <bool CHECKED>
     [[gnu::always_inline]] inline Value enter(UserFunction& function, std::size_t base);
     template <bool CHECKED>
-    bool run_body(const Block& block, Value& result);
+    Value run_body(const Block& block, bool& done);
     template <bool CHECKED>
-    [[gnu::always_inline]] inline bool run_statements(const Block& block, Value& result);
+    [[gnu::always_inline]] inline Value run_statements(const Block& block, bool& done);
     [[gnu::cold]] bool holds_checked(const Node& condition);
     Value evaluate_array(const Node& node);
     Value evaluate_dict(const Node& node);
