@@ -221,9 +221,6 @@ struct NodeFunctions {
     static Value evaluate_builtin(Interpreter& interpreter, const Node& node) {
         return interpreter.call_builtin(node);
     }
-    static Value evaluate_call(Interpreter& interpreter, const Node& node) {
-        return interpreter.call_user(node);
-    }
 
     // A binary node with its operator fixed: the operator's rule is compiled into it.
     template <BinaryOp OP>
@@ -420,7 +417,7 @@ NodeEvaluator Interpreter::evaluator_for(const Node& node) {
         case NodeKind::Constant: return &F::evaluate_constant;
         case NodeKind::Variable: return &F::evaluate_variable;
         case NodeKind::Builtin: return &F::evaluate_builtin;
-        case NodeKind::Call: return &F::evaluate_call;
+        case NodeKind::Call: return &Interpreter::call_node;
         case NodeKind::BinaryVarVar: return fixed ? VAR_VAR[op] : &F::evaluate_generic;
         case NodeKind::BinaryVarConst: return fixed ? VAR_CONST[op] : &F::evaluate_generic;
         case NodeKind::BinaryConstVar: return fixed ? CONST_VAR[op] : &F::evaluate_generic;

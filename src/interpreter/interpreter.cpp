@@ -89,22 +89,26 @@ bool Interpreter::too_large(std::uint64_t count, std::uint64_t size) const {
 // the argument with the value the name had, so the entry holds what it shadows, and
 // the return swaps them back: a call allocates nothing once the stack has grown,
 // and one pass over the stack both unbinds and releases.
-Value Interpreter::call_user(const Node& call) {
-    const Value& found = peek(call.name);
+Value Interpreter::call_user(const Node& call) { return call_node(*this, call); }
+
+// The call node's evaluator itself (a static function, so that the node's function
+// pointer leads straight here).
+Value Interpreter::call_node(Interpreter& in, const Node& call) {
+    const Value& found = in.peek(call.name);
     if (!found.is(Value::Function)) {  // arguments are not evaluated
-        if (warnings_ != nullptr) [[unlikely]]
-            warn_call(call, found);
+        if (in.warnings_ != nullptr) [[unlikely]]
+            in.warn_call(call, found);
         return Value();
     }
     // `callee` keeps the function alive even if the call redefines it.
     Value callee = found;
-    std::size_t base = saved_.size();
-    if (warnings_ != nullptr) [[unlikely]] {
-        for (const Node& arg : call.args) push_argument(evaluate_as<true>(arg));
-        return call_user_watched(call, callee, base);
+    std::size_t base = in.saved_.size();
+    if (in.warnings_ != nullptr) [[unlikely]] {
+        for (const Node& arg : call.args) in.push_argument(in.evaluate_as<true>(arg));
+        return in.call_user_watched(call, callee, base);
     }
-    for (const Node& arg : call.args) push_argument(evaluate_as<false>(arg));
-    return enter<false>(callee.user_function(), base);
+    for (const Node& arg : call.args) in.push_argument(in.evaluate_as<false>(arg));
+    return in.enter<false>(callee.user_function(), base);
 }
 
 Value Interpreter::call_function(const Value& function, Value* arguments, std::size_t count) {

@@ -69,7 +69,7 @@ public:
         Binding& binding = bindings_[name];
         if (depth_ == 0 || binding.declared_global) {
             global_cell(binding) = std::move(value);
-        } else if (binding.owner == depth_) {
+        } else if (binding.scope.owner == depth_) {
             binding.value = std::move(value);
         } else {
             bind_local(name, std::move(value));
@@ -177,27 +177,30 @@ private:
 
     using GraphicsHold = std::unique_ptr<GraphicsState, GraphicsRelease>;
 
+    // Which call a binding's value belongs to, and where what it shadows was saved
+    // (one word, copied whole when a binding is saved or restored).
+    struct Scope {
+        std::uint32_t owner = 0;     // call depth that owns the value; 0 for the global
+        std::int32_t shadowed = -1;  // entry of `saved_` holding what the value shadows, or -1
+    };
     // The binding a read of the name finds is kept in the name's record itself:
     // the innermost active call's local, or the global (Null when there is none).
     // Binding a local in a call moves the value it shadows to `saved_`; the call's
     // return moves it back.
     struct Binding {
         Value value;
-        std::uint32_t owner = 0;     // call depth that owns `value`; 0 for the global
-        std::int32_t shadowed = -1;  // entry of `saved_` holding what `value` shadows, or -1
+        Scope scope;
         bool declared_global = false;
     };
     // The name of a saved entry that holds an argument not bound to a parameter.
     static constexpr SymbolId UNNAMED = ~SymbolId{0};
     struct SavedBinding {
         // The value is moved in only once the entry's storage exists.
-        SavedBinding(Value&& shadowed_value, SymbolId id, std::uint32_t depth,
-                     std::int32_t previous)
-            : value(std::move(shadowed_value)), name(id), owner(depth), shadowed(previous) {}
+        SavedBinding(Value&& shadowed_value, Scope shadowed_scope, SymbolId id)
+            : value(std::move(shadowed_value)), scope(shadowed_scope), name(id) {}
         Value value;
+        Scope scope;
         SymbolId name;
-        std::uint32_t owner;
-        std::int32_t shadowed;
     };
 
     // Statements.
@@ -281,6 +284,7 @@ private:
                                                              const Value& right);
     Value call_builtin(const Node& call);
     Value call_user(const Node& call);
+    static Value call_node(Interpreter& in, const Node& call);
     // Enters a function whose arguments are the entries of `saved_` from `base` up.
     Value invoke_checked(UserFunction& function, std::size_t base);
     template <bool CHECKED>
@@ -314,7 +318,7 @@ private:
     bool writes_in_place(SymbolId name) const {
         const Binding& binding = bindings_[name];
         bool writes_global = depth_ == 0 || binding.declared_global;
-        return writes_global ? binding.owner == 0 : binding.owner == depth_;
+        return writes_global ? binding.scope.owner == 0 : binding.scope.owner == depth_;
     }
 
     // Removes the locals a returning call bound, restoring what they shadowed, and
@@ -326,47 +330,44 @@ private:
             if (entry.name != UNNAMED) {
                 Binding& binding = bindings_[entry.name];
                 binding.value.swap(entry.value);  // the local is released with the entry
-                binding.owner = entry.owner;
-                binding.shadowed = entry.shadowed;
+                binding.scope = entry.scope;
             }
             saved_.pop();
         }
     }
     // An evaluated argument of a call about to be entered, nameless until bound.
-    void push_argument(Value&& value) { saved_.push(std::move(value), UNNAMED, 0, -1); }
+    void push_argument(Value&& value) { saved_.push(std::move(value), Scope{}, UNNAMED); }
     // Binds a parameter to the argument in entry `index`; the entry takes the value
     // the parameter's name shadows.
     void bind_parameter(SymbolId name, std::size_t index) {
         Binding& binding = bindings_[name];
         SavedBinding& entry = saved_[index];
-        if (binding.declared_global || binding.owner == depth_) [[unlikely]] {
+        if (binding.declared_global || binding.scope.owner == depth_) [[unlikely]] {
             // A name declared global, or a parameter named twice: a plain store.
             store(name, std::move(entry.value));
             return;
         }
         binding.value.swap(entry.value);
         entry.name = name;
-        entry.owner = binding.owner;
-        entry.shadowed = binding.shadowed;
-        binding.owner = depth_;
-        binding.shadowed = static_cast<std::int32_t>(index);
+        entry.scope = binding.scope;
+        binding.scope = Scope{depth_, static_cast<std::int32_t>(index)};
     }
     void bind_local(SymbolId name, Value&& value) {
         Binding& binding = bindings_[name];
         // The shadowed value moves only into storage that exists, so running out of
         // memory here cannot lose it.
         auto index = static_cast<std::int32_t>(saved_.size());
-        saved_.push(std::move(binding.value), name, binding.owner, binding.shadowed);
+        saved_.push(std::move(binding.value), binding.scope, name);
         binding.value.replace_moved_from(std::move(value));
-        binding.owner = depth_;
-        binding.shadowed = index;
+        binding.scope = Scope{depth_, index};
     }
     // Where the name's global lives: in the record, or, while locals shadow it, in
     // the oldest saved entry of the name.
     Value& global_cell(Binding& binding) {
-        if (binding.owner == 0) return binding.value;
-        SavedBinding* entry = &saved_[static_cast<std::size_t>(binding.shadowed)];
-        while (entry->owner != 0) entry = &saved_[static_cast<std::size_t>(entry->shadowed)];
+        if (binding.scope.owner == 0) return binding.value;
+        SavedBinding* entry = &saved_[static_cast<std::size_t>(binding.scope.shadowed)];
+        while (entry->scope.owner != 0)
+            entry = &saved_[static_cast<std::size_t>(entry->scope.shadowed)];
         return entry->value;
     }
     // Polls for an interrupt request now and then (every INTERRUPT_POLL_INTERVAL
