@@ -67,13 +67,13 @@ public:
     // Stores a value as an assignment to the name at the current scope does.
     void store(SymbolId name, Value&& value) {
         Binding& binding = bindings_[name];
-        if (depth_ == 0 || binding.declared_global) {
-            global_cell(binding) = std::move(value);
-        } else if (binding.scope.owner == depth_) {
+        // Most often the binding a read finds is the one to write: a local of this
+        // call, or a global at top level.
+        if (binding.scope.owner == depth_ && !binding.declared_global) [[likely]] {
             binding.value = std::move(value);
-        } else {
-            bind_local(name, std::move(value));
+            return;
         }
+        store_elsewhere(binding, name, std::move(value));
     }
 
     // Whether the run has stopped (recursion depth, memory, an interrupt), and why.
@@ -344,13 +344,24 @@ private:
         SavedBinding& entry = saved_[index];
         if (binding.declared_global || binding.scope.owner == depth_) [[unlikely]] {
             // A name declared global, or a parameter named twice: a plain store.
-            store(name, std::move(entry.value));
+            store_parameter(name, index);
             return;
         }
         binding.value.swap(entry.value);
         entry.name = name;
         entry.scope = binding.scope;
         binding.scope = Scope{depth_, static_cast<std::int32_t>(index)};
+    }
+    [[gnu::noinline]] void store_parameter(SymbolId name, std::size_t index) {
+        store(name, std::move(saved_[index].value));
+    }
+    // A store to a global shadowed by locals, or one that makes a new local.
+    [[gnu::noinline]] void store_elsewhere(Binding& binding, SymbolId name, Value&& value) {
+        if (depth_ == 0 || binding.declared_global) {
+            global_cell(binding) = std::move(value);
+        } else {
+            bind_local(name, std::move(value));
+        }
     }
     void bind_local(SymbolId name, Value&& value) {
         Binding& binding = bindings_[name];
