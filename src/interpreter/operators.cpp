@@ -64,6 +64,10 @@ Value boolean_op(bool a, BinaryOp op, bool b) {
 
 }  // namespace
 
+Value apply_other_in_place(const Value& left, BinaryOp op, const Value& right) {
+    return apply_other(left, op, right);
+}
+
 Value apply_other(Value left, BinaryOp op, const Value& right) {
     if (left.kind() != right.kind()) return Value();  // no promotion between kinds
     switch (left.kind()) {

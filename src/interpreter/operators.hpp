@@ -221,13 +221,17 @@ inline Value apply_binary(Value&& left, BinaryOp op, const Value& right) {
     return apply_other(std::move(left), op, right);
 }
 
+// apply_other with the left operand read where it is (the copy is made inside, so
+// that a caller's fast path needs no frame of its own).
+Value apply_other_in_place(const Value& left, BinaryOp op, const Value& right);
+
 // The same for operands read where they are: nothing is copied for numbers and floats.
 inline Value binary_operation(const Value& left, BinaryOp op, const Value& right) {
     if (left.kind() == right.kind()) {
         if (left.is(Value::Number)) return arithmetic(left.as_number(), op, right.as_number());
         if (left.is(Value::Float)) return arithmetic(left.as_float(), op, right.as_float());
     }
-    return apply_other(left, op, right);
+    return apply_other_in_place(left, op, right);
 }
 
 // Unary minus: numbers wrap (the smallest stays itself), floats flip their sign.
