@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "interpreter/value.hpp"
@@ -151,9 +152,16 @@ constexpr bool different(std::int64_t a, std::int64_t b) { return a != b; }
 // operand makes both == and != false.
 inline bool equal(double a, double b) { return std::fabs(a - b) < FLOAT_TOLERANCE; }
 inline bool different(double a, double b) { return std::fabs(a - b) >= FLOAT_TOLERANCE; }
-// Strings are equal byte for byte; they have no order.
-inline bool equal(std::string_view a, std::string_view b) { return a == b; }
-inline bool different(std::string_view a, std::string_view b) { return a != b; }
+// Strings are equal byte for byte; they have no order. Most unequal strings differ
+// in length or in their first byte, and a literal compared with a value made from
+// it is the same text, so the library's comparison is left for the rest.
+inline bool equal(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    if (a.data() == b.data() || a.empty()) return true;
+    if (a.front() != b.front()) return false;
+    return std::memcmp(a.data(), b.data(), a.size()) == 0;
+}
+inline bool different(std::string_view a, std::string_view b) { return !equal(a, b); }
 
 }  // namespace primitive
 
