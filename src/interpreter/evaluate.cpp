@@ -188,6 +188,12 @@ unsigned truth_class(const Value& value) {
     return NOT_BOOLEAN | (is_truthy(value) ? TRUTH : 0);
 }
 
+// The truth of any other comparison, kept out of line so that the callers' cases
+// for numbers, floats and strings need no frame.
+[[gnu::noinline]] unsigned compared_other(const Value& left, BinaryOp op, const Value& right) {
+    return truth_class(apply_other(left, op, right));
+}
+
 // A comparison of two operands; numbers, floats and string equality make no value.
 template <BinaryOp OP>
 [[gnu::always_inline]] inline unsigned compared(const Value& left, const Value& right) {
@@ -202,7 +208,7 @@ template <BinaryOp OP>
             if (left.is(ValueKind::String)) return primitive::different(left.text(), right.text());
         }
     }
-    return truth_class(apply_other(left, OP, right));
+    return compared_other(left, OP, right);
 }
 
 }  // namespace
