@@ -324,16 +324,13 @@ private:
     // Removes the locals a returning call bound, restoring what they shadowed, and
     // releases its arguments.
     void pop_frame(std::size_t saved_base) {
-        std::size_t count = saved_.size() - saved_base;
-        for (std::size_t i = 0; i < count; ++i) {
-            SavedBinding& entry = saved_.back();
-            if (entry.name != UNNAMED) {
-                Binding& binding = bindings_[entry.name];
-                binding.value.swap(entry.value);  // the local is released with the entry
-                binding.scope = entry.scope;
-            }
-            saved_.pop();
-        }
+        Binding* bindings = bindings_.data();
+        saved_.unwind(saved_base, [bindings](SavedBinding& entry) {
+            if (entry.name == UNNAMED) return;
+            Binding& binding = bindings[entry.name];
+            binding.value.swap(entry.value);  // the local is released with the entry
+            binding.scope = entry.scope;
+        });
     }
     // An evaluated argument of a call about to be entered, nameless until bound.
     void push_argument(Value&& value) { saved_.push(std::move(value), Scope{}, UNNAMED); }

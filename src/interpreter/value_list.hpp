@@ -91,6 +91,19 @@ public:
     void truncate(std::size_t mark) {
         while (size_ > mark) pop();
     }
+    // The same, handing each entry to `visit` first, top down; `visit` must neither
+    // throw nor touch this stack.
+    template <typename Visit>
+    void unwind(std::size_t mark, Visit&& visit) noexcept {
+        T* data = data_;
+        std::size_t size = size_;
+        while (size > mark) {
+            T& entry = data[--size];
+            visit(entry);
+            entry.~T();
+        }
+        size_ = size;
+    }
 
 private:
     void grow() {
