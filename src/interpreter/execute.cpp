@@ -76,14 +76,18 @@ void Interpreter::run_assign_push(const Step& step) {
 }
 
 // name = name + x on a string: the variable lets go of its text once x is known, so
-// the text grows in place (on anything else run() evaluates the node as it stands).
+// the text grows in place; a number or float may be added to where it lies.
 void Interpreter::run_assign_append(const Step& step) {
-    // Only a string grows in place; anything else is a plain assignment.
-    if (!peek(step.name).is(Value::String)) {
-        run_assign(step);
+    if (peek(step.name).is(Value::String)) {
+        append_in_place(step);
         return;
     }
-    append_in_place(step);
+    // A number or float plus an operand that runs no user function is added where
+    // it lies, as `+=` does; anything else is a plain assignment.
+    if (step.value->pure &&
+        update_in_place(step, BinaryOp::Add, [this, &step] { return right_operand(*step.value); }))
+        return;
+    run_assign(step);
 }
 
 void Interpreter::append_in_place(const Step& step) {
@@ -109,19 +113,25 @@ void Interpreter::run_assign_concat(const Step& step) {
 }
 
 // The variable is read before the right-hand side runs.
+// A number or float updated by an operand that runs no user function (the caller
+// has checked): the operand cannot change the variable, so it is updated where it
+// lies. False when the variable's value or binding is not one for that.
+template <typename Operand>
+bool Interpreter::update_in_place(const Step& step, BinaryOp op, Operand&& operand) {
+    if (!writes_in_place(step.name) || warnings_ != nullptr) return false;
+    Value& cell = bindings_[step.name].value;
+    if (!cell.is(ValueKind::Number) && !cell.is(ValueKind::Float)) return false;
+    // The operand resolves no code either, so no record is added and `cell` stays
+    // where it is.
+    Value right = operand();
+    cell = binary_operation(cell, op, right);
+    return true;
+}
+
 void Interpreter::run_compound(const Step& step) {
-    // A number or float updated by an operand that runs no user function: the
-    // operand cannot change the variable, so it is updated where it lies.
-    if (step.value->pure && writes_in_place(step.name) && warnings_ == nullptr) {
-        Value& cell = bindings_[step.name].value;
-        if (cell.is(Value::Number) || cell.is(Value::Float)) {
-            // The operand resolves no code either, so no record is added and `cell`
-            // stays where it is.
-            Value operand = evaluate(*step.value);
-            cell = binary_operation(cell, step.op, operand);
-            return;
-        }
-    }
+    if (step.value->pure &&
+        update_in_place(step, step.op, [this, &step] { return evaluate(*step.value); }))
+        return;
     run_compound_general(step);
 }
 

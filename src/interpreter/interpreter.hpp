@@ -212,6 +212,8 @@ private:
     [[gnu::noinline]] void run_assign_concat(const Step& step);
     [[gnu::noinline]] void append_in_place(const Step& step);
     [[gnu::noinline]] void run_compound(const Step& step);
+    template <typename Operand>
+    bool update_in_place(const Step& step, BinaryOp op, Operand&& operand);
     [[gnu::noinline]] void run_compound_general(const Step& step);
     [[gnu::noinline]] void run_if(const Step& step);
     [[gnu::noinline]] void run_while(const Step& step);
