@@ -100,11 +100,11 @@ public:
 
     Value() noexcept : kind_(Null) { word_.integer = 0; }
     Value(const Value& other) noexcept {
-        std::memcpy(static_cast<void*>(this), &other, sizeof(Value));
+        set_bits(bits_of(other));
         if (is_heap()) ++*counter();
     }
     Value(Value&& other) noexcept {
-        std::memcpy(static_cast<void*>(this), &other, sizeof(Value));
+        set_bits(bits_of(other));
         other.kind_ = Null;
     }
     Value& operator=(const Value& other) noexcept {
@@ -113,9 +113,10 @@ public:
         return *this;
     }
     Value& operator=(Value&& other) noexcept {
-        if (!is_heap()) {  // nothing to release: a plain move
-            std::memcpy(static_cast<void*>(this), &other, sizeof(Value));
-            if (this != &other) other.kind_ = Null;
+        if (!is_heap()) {                 // nothing to release: a plain move
+            Bits moved = bits_of(other);  // read first, so a move to itself keeps it
+            other.kind_ = Null;
+            set_bits(moved);
             return *this;
         }
         Value moved(std::move(other));
@@ -186,7 +187,7 @@ public:
     bool holds_no_payload() const noexcept { return !is_heap(); }
     // Assignment to a value just moved from (so holding nothing to release).
     void replace_moved_from(Value&& other) noexcept {
-        std::memcpy(static_cast<void*>(this), &other, sizeof(Value));
+        set_bits(bits_of(other));
         other.kind_ = Null;
     }
     // Whether this value holds the only reference to its payload.
@@ -203,10 +204,9 @@ public:
     std::string& mutable_text();
 
     void swap(Value& other) noexcept {
-        alignas(Value) unsigned char buffer[sizeof(Value)];
-        std::memcpy(buffer, static_cast<void*>(this), sizeof(Value));
-        std::memcpy(static_cast<void*>(this), &other, sizeof(Value));
-        std::memcpy(static_cast<void*>(&other), buffer, sizeof(Value));
+        Bits mine = bits_of(*this);
+        set_bits(bits_of(other));
+        other.set_bits(mine);
     }
 
 private:
@@ -228,6 +228,29 @@ private:
         (1u << static_cast<int>(Error));
 
     bool is_heap() const noexcept { return (HEAP_KINDS >> static_cast<int>(kind_)) & 1u; }
+
+    // A value is moved as two 8-byte words, never as one 16-byte block. Most values
+    // are made by two word stores (the kind, then the payload) just before they are
+    // moved, and a 16-byte load of two such fresh stores cannot be served from the
+    // store buffer: it waits until both reach the cache, every time.
+    struct Bits {
+        std::uint64_t head, tail;
+    };
+    static Bits bits_of(const Value& value) noexcept {
+        Bits bits;
+        std::memcpy(&bits.head, static_cast<const void*>(&value), sizeof bits.head);
+        std::memcpy(&bits.tail, reinterpret_cast<const char*>(&value) + sizeof bits.head,
+                    sizeof bits.tail);
+#if defined(__GNUC__)
+        // Keeps the compiler from joining the two loads into one vector load.
+        asm("" : "+r"(bits.head), "+r"(bits.tail));
+#endif
+        return bits;
+    }
+    void set_bits(Bits bits) noexcept {
+        std::memcpy(static_cast<void*>(this), &bits.head, sizeof bits.head);
+        std::memcpy(reinterpret_cast<char*>(this) + sizeof bits.head, &bits.tail, sizeof bits.tail);
+    }
     // Every payload object begins with its reference count.
     std::size_t* counter() const noexcept { return static_cast<std::size_t*>(word_.pointer); }
     void release() noexcept;
