@@ -14,10 +14,14 @@ Block Interpreter::resolve(const StmtList& statements) {
 
 void Interpreter::execute(const Stmt& stmt) {
     prepare();
-    run(Resolver(symbol_strings_).statement(stmt));
+    Block& code = kept_.emplace_back();
+    code.push_back(Resolver(symbol_strings_).statement(stmt));
+    run(code.front());
 }
 
-void Interpreter::execute_sequence(const StmtList& statements) { run_block(resolve(statements)); }
+void Interpreter::execute_sequence(const StmtList& statements) {
+    run_block(kept_.emplace_back(resolve(statements)));
+}
 
 void Interpreter::run(const Step& step) {
     switch (step.kind) {

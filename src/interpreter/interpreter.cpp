@@ -100,24 +100,26 @@ Value Interpreter::call_node(Interpreter& in, const Node& call) {
             in.warn_call(call, found);
         return Value();
     }
-    // `callee` keeps the function alive even if the call redefines it.
-    Value callee = found;
+    // The function found now is the one called, even if an argument or the call
+    // itself redefines the name: the definition that made it keeps it alive (see
+    // `kept_`), so the call holds no reference of its own.
+    UserFunction& function = found.user_function();
     std::size_t base = in.saved_.size();
     if (in.warnings_ != nullptr) [[unlikely]] {
         for (const Node& arg : call.args) in.push_argument(in.evaluate_as<true>(arg));
-        return in.call_user_watched(call, callee, base);
+        return in.call_user_watched(call, function, base);
     }
     for (const Node& arg : call.args) in.push_argument(in.evaluate_as<false>(arg));
-    return in.enter<false>(callee.user_function(), base);
+    return in.enter<false>(function, base);
 }
 
 Value Interpreter::call_function(const Value& function, Value* arguments, std::size_t count) {
     if (!function.is(Value::Function)) return Value();
-    Value callee = function;
+    UserFunction& callee = function.user_function();
     std::size_t base = saved_.size();
     for (std::size_t i = 0; i < count; ++i) push_argument(std::move(arguments[i]));
-    if (warnings_ != nullptr) return enter<true>(callee.user_function(), base);
-    return enter<false>(callee.user_function(), base);
+    if (warnings_ != nullptr) return enter<true>(callee, base);
+    return enter<false>(callee, base);
 }
 
 Value Interpreter::invoke_checked(UserFunction& function, std::size_t base) {

@@ -14,6 +14,7 @@
 // evaluator for the language's own outcomes.
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -238,7 +239,7 @@ private:
                                                         const Value& operand);
     [[gnu::cold]] void check_negate(const Node& node, const Value& operand);
     [[gnu::cold]] void warn_call(const Node& call, const Value& found);
-    [[gnu::cold]] Value call_user_watched(const Node& call, Value callee, std::size_t base);
+    [[gnu::cold]] Value call_user_watched(const Node& call, UserFunction& callee, std::size_t base);
     [[gnu::cold]] Value call_builtin_watched(const Node& call);
     [[gnu::cold]] void note_argument(std::size_t index, const Value& value);
     [[gnu::cold]] void check_element(const Node& node, const Value& object, const Value& index,
@@ -404,6 +405,12 @@ private:
     std::vector<Binding> bindings_;
     RelocatingStack<SavedBinding> saved_;
     std::vector<Value> symbol_strings_;  // the string value of each name (see Resolver)
+    // The resolved code of every statement run through `execute` and
+    // `execute_sequence`, kept for the interpreter's life. A function lives as long
+    // as the definition step that made it, and every definition is in such code, in
+    // the program's code, or in the code of a function (resolved once, never
+    // replaced): so no function is freed while a call of it runs.
+    std::deque<Block> kept_;
     std::uint32_t depth_ = 0;
     std::uint8_t signals_ = 0;
     Fatal fatal_ = Fatal::None;

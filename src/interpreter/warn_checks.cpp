@@ -335,9 +335,9 @@ void Interpreter::warn_call(const Node& call, const Value& found) {
 
 // A user-function call with warnings on: the call is kept on `calls_` while it
 // runs, so a stopped run can tell which function it was in.
-Value Interpreter::call_user_watched(const Node& call, Value callee, std::size_t base) {
+Value Interpreter::call_user_watched(const Node& call, UserFunction& callee, std::size_t base) {
     calls_.push_back(CallSite{call.name, call.offset});
-    Value result = invoke_checked(callee.user_function(), base);
+    Value result = invoke_checked(callee, base);
     if (stopped()) {
         note_stop(call.offset);
     } else {
