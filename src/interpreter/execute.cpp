@@ -14,13 +14,13 @@ Block Interpreter::resolve(const StmtList& statements) {
 
 void Interpreter::execute(const Stmt& stmt) {
     prepare();
-    Block& code = kept_.emplace_back();
+    Block& code = *kept_.emplace_back(std::make_unique<Block>());
     code.push_back(Resolver(symbol_strings_).statement(stmt));
     run(code.front());
 }
 
 void Interpreter::execute_sequence(const StmtList& statements) {
-    run_block(kept_.emplace_back(resolve(statements)));
+    run_block(*kept_.emplace_back(std::make_unique<Block>(resolve(statements))));
 }
 
 void Interpreter::run(const Step& step) {

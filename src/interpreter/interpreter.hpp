@@ -14,7 +14,6 @@
 // evaluator for the language's own outcomes.
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -410,7 +409,7 @@ private:
     // as the definition step that made it, and every definition is in such code, in
     // the program's code, or in the code of a function (resolved once, never
     // replaced): so no function is freed while a call of it runs.
-    std::deque<Block> kept_;
+    std::vector<std::unique_ptr<Block>> kept_;
     std::uint32_t depth_ = 0;
     std::uint8_t signals_ = 0;
     Fatal fatal_ = Fatal::None;
