@@ -116,7 +116,6 @@ void Interpreter::run_assign_concat(const Step& step) {
     store(step.name, std::move(value));
 }
 
-// The variable is read before the right-hand side runs.
 // A number or float updated by an operand that runs no user function (the caller
 // has checked): the operand cannot change the variable, so it is updated where it
 // lies. False when the variable's value or binding is not one for that.
@@ -139,6 +138,7 @@ void Interpreter::run_compound(const Step& step) {
     run_compound_general(step);
 }
 
+// The variable is read before the right-hand side runs.
 void Interpreter::run_compound_general(const Step& step) {
     Value current = lookup(step.name);
     Value operand = evaluate(*step.value);

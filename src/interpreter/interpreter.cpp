@@ -179,23 +179,20 @@ Value Interpreter::run_body(const Block& block, bool& done) {
 // through run_body, except a branch that is a lone return (a guard clause).
 template <bool CHECKED>
 [[gnu::always_inline]] inline Value Interpreter::run_statements(const Block& block, bool& done) {
+    // A return hands back its value; the body is done.
+    auto returned = [this, &done](const Step& step) {
+        done = true;
+        return step.value ? evaluate_as<CHECKED>(*step.value) : Value();
+    };
     for (const Step& step : block) {
-        if (step.kind == StepKind::Return) {
-            done = true;
-            if (step.value) return evaluate_as<CHECKED>(*step.value);
-            return Value();
-        }
+        if (step.kind == StepKind::Return) return returned(step);
         if (step.kind == StepKind::If) {
             bool taken = CHECKED ? holds_checked(*step.value)
                                  : (step.value->test(*this, *step.value) & TRUTH) != 0;
             const Block* branch = taken ? &step.body : step.has_else ? &step.alternative : nullptr;
             if (branch == nullptr) continue;
-            if (branch->size() == 1 && branch->front().kind == StepKind::Return) {
-                const Step& only = branch->front();
-                done = true;
-                if (only.value) return evaluate_as<CHECKED>(*only.value);
-                return Value();
-            }
+            if (branch->size() == 1 && branch->front().kind == StepKind::Return)
+                return returned(branch->front());
             Value result = run_body<CHECKED>(*branch, done);
             if (done) return result;
             if (signals_ != 0) break;

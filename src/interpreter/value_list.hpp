@@ -83,13 +83,10 @@ public:
         new (data_ + size_) T(std::forward<Args>(args)...);
         ++size_;
     }
-    T* at(std::size_t index) { return data_ + index; }
     T& operator[](std::size_t index) { return data_[index]; }
-    T& back() { return data_[size_ - 1]; }
-    void pop() { data_[--size_].~T(); }
     // Releases the entries at and above `mark`.
     void truncate(std::size_t mark) {
-        while (size_ > mark) pop();
+        unwind(mark, [](T&) {});
     }
     // The same, handing each entry to `visit` first, top down; `visit` must neither
     // throw nor touch this stack.
