@@ -88,9 +88,8 @@ void Interpreter::run_assign_append(const Step& step) {
     }
     // A number or float plus an operand that runs no user function is added where
     // it lies, as `+=` does; anything else is a plain assignment.
-    if (step.value->pure &&
-        update_in_place(step, BinaryOp::Add, [this, &step] { return right_operand(*step.value); }))
-        return;
+    const Node& binary = *step.value;
+    if (binary.pure && update_in_place(step, BinaryOp::Add, binary)) return;
     run_assign(step);
 }
 
@@ -118,23 +117,45 @@ void Interpreter::run_assign_concat(const Step& step) {
 
 // A number or float updated by an operand that runs no user function (the caller
 // has checked): the operand cannot change the variable, so it is updated where it
-// lies. False when the variable's value or binding is not one for that.
+// lies. `operand` gives the operand's value, or a constant or variable read where it
+// lies. False when the variable's value or binding is not one for that; nothing is
+// evaluated then.
 template <typename Operand>
-bool Interpreter::update_in_place(const Step& step, BinaryOp op, Operand&& operand) {
+[[gnu::always_inline]] inline bool Interpreter::update_in_place(const Step& step, BinaryOp op,
+                                                                Operand&& operand) {
     if (!writes_in_place(step.name) || warnings_ != nullptr) return false;
     Value& cell = bindings_[step.name].value;
     if (!cell.is(ValueKind::Number) && !cell.is(ValueKind::Float)) return false;
     // The operand resolves no code either, so no record is added and `cell` stays
     // where it is.
-    Value right = operand();
-    cell = binary_operation(cell, op, right);
+    decltype(auto) right = operand();
+    // A number or float holds nothing to release, so the result is written over it.
+    cell.replace_moved_from(binary_operation(cell, op, right));
     return true;
 }
 
+// The same with the right operand of `name + x` read the way its node reads it.
+bool Interpreter::update_in_place(const Step& step, BinaryOp op, const Node& binary) {
+    if (binary.kind == NodeKind::BinaryVarVar)
+        return update_in_place(step, op,
+                               [this, &binary]() -> const Value& { return peek(binary.other); });
+    if (binary.kind == NodeKind::BinaryVarConst)
+        return update_in_place(step, op, [&binary]() -> const Value& { return binary.constant; });
+    const Node& right = *binary.right;
+    return update_in_place(step, op, [this, &right] { return right.evaluator(*this, right); });
+}
+
 void Interpreter::run_compound(const Step& step) {
-    if (step.value->pure &&
-        update_in_place(step, step.op, [this, &step] { return evaluate(*step.value); }))
-        return;
+    const Node& operand = *step.value;
+    if (operand.pure) {
+        bool updated =
+            operand.kind == NodeKind::Constant
+                ? update_in_place(step, step.op,
+                                  [&operand]() -> const Value& { return operand.constant; })
+                : update_in_place(step, step.op,
+                                  [this, &operand] { return operand.evaluator(*this, operand); });
+        if (updated) return;
+    }
     run_compound_general(step);
 }
 

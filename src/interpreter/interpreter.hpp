@@ -214,6 +214,7 @@ private:
     [[gnu::noinline]] void run_compound(const Step& step);
     template <typename Operand>
     bool update_in_place(const Step& step, BinaryOp op, Operand&& operand);
+    bool update_in_place(const Step& step, BinaryOp op, const Node& binary);
     [[gnu::noinline]] void run_compound_general(const Step& step);
     [[gnu::noinline]] void run_if(const Step& step);
     [[gnu::noinline]] void run_while(const Step& step);
