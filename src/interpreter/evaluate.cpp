@@ -279,6 +279,10 @@ struct NodeFunctions {
     static Value evaluate_path(Interpreter& interpreter, const Node& node) {
         return interpreter.locate<false>(node);
     }
+    // A field of a variable (d.k): one look at the record, no frame.
+    static Value evaluate_variable_field(Interpreter& interpreter, const Node& node) {
+        return field_of(interpreter.peek(node.left->name), node);
+    }
     static Value evaluate_element(Interpreter& interpreter, const Node& node) {
         return interpreter.evaluate_index<false>(node);
     }
@@ -440,6 +444,8 @@ NodeEvaluator Interpreter::evaluator_for(const Node& node) {
         case NodeKind::Array: return &F::evaluate_array_node;
         case NodeKind::Dict: return &F::evaluate_dict_node;
         case NodeKind::Field:
+            if (node.left->kind == NodeKind::Variable) return &F::evaluate_variable_field;
+            return node.path ? &F::evaluate_path : &F::evaluate_element;
         case NodeKind::Index: return node.path ? &F::evaluate_path : &F::evaluate_element;
         case NodeKind::Range: return &F::evaluate_range_node;
     }
