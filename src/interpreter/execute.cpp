@@ -27,7 +27,7 @@ void Interpreter::run(const Step& step) {
     switch (step.kind) {
         case StepKind::Assign: run_assign(step); return;
         case StepKind::AssignPush: run_assign_push(step); return;
-        case StepKind::AssignAppend: run_assign_append(step); return;
+        case StepKind::AssignUpdate: run_assign_update(step); return;
         case StepKind::AssignConcat: run_assign_concat(step); return;
         case StepKind::Compound: run_compound(step); return;
         case StepKind::Define: run_define(step); return;
@@ -79,20 +79,6 @@ void Interpreter::run_assign_push(const Step& step) {
     store(step.name, std::move(result));
 }
 
-// name = name + x on a string: the variable lets go of its text once x is known, so
-// the text grows in place; a number or float may be added to where it lies.
-void Interpreter::run_assign_append(const Step& step) {
-    if (peek(step.name).is(Value::String)) {
-        append_in_place(step);
-        return;
-    }
-    // A number or float plus an operand that runs no user function is added where
-    // it lies, as `+=` does; anything else is a plain assignment.
-    const Node& binary = *step.value;
-    if (binary.pure && update_in_place(step, BinaryOp::Add, binary)) return;
-    run_assign(step);
-}
-
 void Interpreter::append_in_place(const Step& step) {
     const Node& binary = *step.value;
     Value left = lookup(step.name);
@@ -134,15 +120,57 @@ template <typename Operand>
     return true;
 }
 
-// The same with the right operand of `name + x` read the way its node reads it.
-bool Interpreter::update_in_place(const Step& step, BinaryOp op, const Node& binary) {
+// The same for name op x, with x read the way its node reads it and the operator
+// compiled in.
+template <BinaryOp OP>
+bool Interpreter::update_from(const Step& step, const Node& binary) {
     if (binary.kind == NodeKind::BinaryVarVar)
-        return update_in_place(step, op,
+        return update_in_place(step, OP,
                                [this, &binary]() -> const Value& { return peek(binary.other); });
     if (binary.kind == NodeKind::BinaryVarConst)
-        return update_in_place(step, op, [&binary]() -> const Value& { return binary.constant; });
+        return update_in_place(step, OP, [&binary]() -> const Value& { return binary.constant; });
     const Node& right = *binary.right;
-    return update_in_place(step, op, [this, &right] { return right.evaluator(*this, right); });
+    return update_in_place(step, OP, [this, &right] { return right.evaluator(*this, right); });
+}
+
+[[gnu::always_inline]] inline bool Interpreter::update_by_operator(const Step& step,
+                                                                   const Node& binary) {
+    switch (binary.op) {
+        case BinaryOp::Add: return update_from<BinaryOp::Add>(step, binary);
+        case BinaryOp::Sub: return update_from<BinaryOp::Sub>(step, binary);
+        case BinaryOp::Mul: return update_from<BinaryOp::Mul>(step, binary);
+        case BinaryOp::Div: return update_from<BinaryOp::Div>(step, binary);
+        case BinaryOp::Mod: return update_from<BinaryOp::Mod>(step, binary);
+        case BinaryOp::Pow: return update_from<BinaryOp::Pow>(step, binary);
+        case BinaryOp::Eq:
+        case BinaryOp::Ne:
+        case BinaryOp::Lt:
+        case BinaryOp::Gt:
+        case BinaryOp::Le:
+        case BinaryOp::Ge:
+        case BinaryOp::And:
+        case BinaryOp::Or:
+        case BinaryOp::None: return false;
+    }
+    return false;
+}
+
+// name = name op x. On a number or float, with an operand that runs no user
+// function, the variable is updated where it lies, as a compound assignment is; for
+// name + x on a string, the variable lets go of its text once x is known, so the
+// text grows in place; anything else is a plain assignment.
+void Interpreter::run_assign_update(const Step& step) {
+    const Node& binary = *step.value;
+    if (binary.op == BinaryOp::Add) {
+        if (peek(step.name).is(Value::String)) {
+            append_in_place(step);
+            return;
+        }
+        if (binary.pure && update_from<BinaryOp::Add>(step, binary)) return;
+    } else if (binary.pure && update_by_operator(step, binary)) {
+        return;
+    }
+    run_assign(step);
 }
 
 void Interpreter::run_compound(const Step& step) {

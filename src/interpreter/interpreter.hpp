@@ -208,13 +208,15 @@ private:
     [[gnu::noinline]] void run_define(const Step& step);
     [[gnu::noinline]] void run_expression(const Step& step);
     [[gnu::noinline]] void run_assign_push(const Step& step);
-    [[gnu::noinline]] void run_assign_append(const Step& step);
+    [[gnu::noinline]] void run_assign_update(const Step& step);
     [[gnu::noinline]] void run_assign_concat(const Step& step);
     [[gnu::noinline]] void append_in_place(const Step& step);
     [[gnu::noinline]] void run_compound(const Step& step);
     template <typename Operand>
     bool update_in_place(const Step& step, BinaryOp op, Operand&& operand);
-    bool update_in_place(const Step& step, BinaryOp op, const Node& binary);
+    template <BinaryOp OP>
+    bool update_from(const Step& step, const Node& binary);
+    bool update_by_operator(const Step& step, const Node& binary);
     [[gnu::noinline]] void run_compound_general(const Step& step);
     [[gnu::noinline]] void run_if(const Step& step);
     [[gnu::noinline]] void run_while(const Step& step);

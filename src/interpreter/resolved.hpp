@@ -89,7 +89,7 @@ struct Arm;
 enum class StepKind : std::uint8_t {
     Assign,        // name = value
     AssignPush,    // name = push(name, item): value is the call
-    AssignAppend,  // name = name + x: value is the binary node
+    AssignUpdate,  // name = name op x, op arithmetic: value is the binary node
     AssignConcat,  // name = concat(name, ...): value is the call
     Compound,      // name op= value
     Define,        // name; function

@@ -168,8 +168,8 @@ Node Resolver::pair(NodeKind kind, const Expr& first, const Expr& second) {
 }
 
 // name = value, with the forms that rebuild the variable from itself singled out:
-// push(name, x) and concat(name, ...) can then grow its payload in place, and
-// name + x can join a string in place.
+// push(name, x) and concat(name, ...) can then grow its payload in place, name + x
+// can join a string in place, and name op x can update a number where it lies.
 Step Resolver::assignment(const Name& name, const Expr& value) {
     Step step;
     step.name = name.id;
@@ -180,11 +180,11 @@ Step Resolver::assignment(const Name& name, const Expr& value) {
         if (node.builtin == BuiltinId::Push) step.kind = StepKind::AssignPush;
         if (node.builtin == BuiltinId::Concat) step.kind = StepKind::AssignConcat;
     }
-    bool adds = (node.kind == NodeKind::BinaryVarVar || node.kind == NodeKind::BinaryVarConst ||
-                 (node.kind == NodeKind::Binary && reads(*node.left, name.id))) &&
-                node.op == BinaryOp::Add;
-    if (adds && (node.kind == NodeKind::Binary || node.name == name.id))
-        step.kind = StepKind::AssignAppend;
+    bool arithmetic = node.op >= BinaryOp::Add && node.op <= BinaryOp::Pow;
+    bool from_itself = node.kind == NodeKind::BinaryVarVar || node.kind == NodeKind::BinaryVarConst
+                           ? node.name == name.id
+                           : node.kind == NodeKind::Binary && reads(*node.left, name.id);
+    if (arithmetic && from_itself) step.kind = StepKind::AssignUpdate;
     return step;
 }
 
