@@ -283,6 +283,15 @@ struct NodeFunctions {
     static Value evaluate_variable_field(Interpreter& interpreter, const Node& node) {
         return field_of(interpreter.peek(node.left->name), node);
     }
+    // An element of a variable by a pure index (a[i], a[i + 1]): the index changes no
+    // variable, so it is evaluated first and the object is read where it lies after.
+    static Value evaluate_variable_element(Interpreter& interpreter, const Node& node) {
+        const Node& position = *node.right;
+        if (position.kind == NodeKind::Variable)
+            return element_of(interpreter.peek(node.left->name), interpreter.peek(position.name));
+        Value index = position.evaluator(interpreter, position);
+        return element_of(interpreter.peek(node.left->name), index);
+    }
     static Value evaluate_element(Interpreter& interpreter, const Node& node) {
         return interpreter.evaluate_index<false>(node);
     }
@@ -446,7 +455,10 @@ NodeEvaluator Interpreter::evaluator_for(const Node& node) {
         case NodeKind::Field:
             if (node.left->kind == NodeKind::Variable) return &F::evaluate_variable_field;
             return node.path ? &F::evaluate_path : &F::evaluate_element;
-        case NodeKind::Index: return node.path ? &F::evaluate_path : &F::evaluate_element;
+        case NodeKind::Index:
+            if (!node.path) return &F::evaluate_element;
+            if (node.left->kind == NodeKind::Variable) return &F::evaluate_variable_element;
+            return &F::evaluate_path;
         case NodeKind::Range: return &F::evaluate_range_node;
     }
     return &F::evaluate_generic;
