@@ -153,8 +153,13 @@ template <bool CHECKED>
 
     // Parameters without an argument stay unbound; surplus arguments stay nameless
     // and are released on return.
-    std::size_t bound = std::min(function.params.size(), saved_.size() - base);
-    for (std::size_t i = 0; i < bound; ++i) bind_parameter(function.params[i], base + i);
+    std::size_t count = saved_.size() - base;
+    if (count == 1 && function.params.size() == 1) {
+        bind_parameter(function.params.front(), base);
+    } else {
+        std::size_t bound = std::min(function.params.size(), count);
+        for (std::size_t i = 0; i < bound; ++i) bind_parameter(function.params[i], base + i);
+    }
 
     bool done = false;
     Value result = run_statements<CHECKED>(*function.code, done);

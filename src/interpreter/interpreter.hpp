@@ -330,12 +330,18 @@ private:
     // releases its arguments.
     void pop_frame(std::size_t saved_base) {
         Binding* bindings = bindings_.data();
-        saved_.unwind(saved_base, [bindings](SavedBinding& entry) {
+        auto restore = [bindings](SavedBinding& entry) {
             if (entry.name == UNNAMED) return;
             Binding& binding = bindings[entry.name];
             binding.value.swap(entry.value);  // the local is released with the entry
             binding.scope = entry.scope;
-        });
+        };
+        // Most calls bind one parameter and no other local.
+        if (saved_.size() == saved_base + 1) {
+            saved_.unwind_one(restore);
+        } else {
+            saved_.unwind(saved_base, restore);
+        }
     }
     // An evaluated argument of a call about to be entered, nameless until bound.
     void push_argument(Value&& value) { saved_.push(std::move(value), Scope{}, UNNAMED); }

@@ -101,6 +101,13 @@ public:
         }
         size_ = size;
     }
+    // The same for a stack holding exactly one entry above `mark`.
+    template <typename Visit>
+    void unwind_one(Visit&& visit) noexcept {
+        T& entry = data_[--size_];
+        visit(entry);
+        entry.~T();
+    }
 
 private:
     void grow() {
