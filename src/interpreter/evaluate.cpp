@@ -58,7 +58,7 @@ Value Interpreter::evaluate_kind(const Node& node) {
             return negate(evaluate_as<CHECKED>(*node.left));
         case NodeKind::Not: return Value::boolean(!is_truthy(evaluate_as<CHECKED>(*node.left)));
         case NodeKind::Builtin: return call_builtin(node);
-        case NodeKind::Call: return call_user(node);
+        case NodeKind::Call: return call_node(*this, node);
         case NodeKind::Array: return evaluate_array(node);
         case NodeKind::Dict: return evaluate_dict(node);
         case NodeKind::Field:
@@ -170,12 +170,6 @@ Value Interpreter::evaluate_range(const Node& node) {
     items.reserve(count);
     for (std::int64_t i = start; i < end; ++i) items.push_back(Value::number(i));
     return Value::array(std::move(items));
-}
-
-Value Interpreter::right_operand(const Node& binary) {
-    if (binary.kind == NodeKind::BinaryVarVar) return peek(binary.other);
-    if (binary.kind == NodeKind::BinaryVarConst) return binary.constant;
-    return evaluate(*binary.right);
 }
 
 template Value Interpreter::evaluate_kind<false>(const Node& node);

@@ -82,7 +82,9 @@ void Interpreter::run_assign_push(const Step& step) {
 void Interpreter::append_in_place(const Step& step) {
     const Node& binary = *step.value;
     Value left = lookup(step.name);
-    Value right = right_operand(binary);
+    // A copy: releasing the variable below must not change the operand (s = s + s).
+    Value right = with_right_operand(
+        binary, [](auto&& operand) { return Value(std::forward<decltype(operand)>(operand)); });
     if (stopped()) return;
     release_for_update(step.name);
     if (warnings_ != nullptr) [[unlikely]] {
@@ -101,59 +103,25 @@ void Interpreter::run_assign_concat(const Step& step) {
     store(step.name, std::move(value));
 }
 
-// A number or float updated by an operand that runs no user function (the caller
-// has checked): the operand cannot change the variable, so it is updated where it
-// lies. `operand` gives the operand's value, or a constant or variable read where it
-// lies. False when the variable's value or binding is not one for that; nothing is
-// evaluated then.
-template <typename Operand>
-[[gnu::always_inline]] inline bool Interpreter::update_in_place(const Step& step, BinaryOp op,
-                                                                Operand&& operand) {
-    if (!writes_in_place(step.name) || warnings_ != nullptr) return false;
+// The variable an update of `step.name` by an operand that runs no user function
+// (the caller has checked) can change where it lies: a number or float in the
+// binding a read finds. Null when the update must take the general path (another
+// kind, another binding, or the --warn checks); nothing is evaluated then. The
+// operand resolves no code either, so no record is added and the cell stays put.
+[[gnu::always_inline]] inline Value* Interpreter::number_in_place(const Step& step) {
+    if (!writes_in_place(step.name) || warnings_ != nullptr) return nullptr;
     Value& cell = bindings_[step.name].value;
-    if (!cell.is(ValueKind::Number) && !cell.is(ValueKind::Float)) return false;
-    // The operand resolves no code either, so no record is added and `cell` stays
-    // where it is.
-    decltype(auto) right = operand();
-    // A number or float holds nothing to release, so the result is written over it.
+    return cell.is(ValueKind::Number) || cell.is(ValueKind::Float) ? &cell : nullptr;
+}
+
+namespace {
+
+// A number or float holds nothing to release, so the result is written over it.
+[[gnu::always_inline]] inline void update_cell(Value& cell, BinaryOp op, const Value& right) {
     cell.replace_moved_from(binary_operation(cell, op, right));
-    return true;
 }
 
-// The same for name op x, with x read the way its node reads it and the operator
-// compiled in.
-template <BinaryOp OP>
-bool Interpreter::update_from(const Step& step, const Node& binary) {
-    if (binary.kind == NodeKind::BinaryVarVar)
-        return update_in_place(step, OP,
-                               [this, &binary]() -> const Value& { return peek(binary.other); });
-    if (binary.kind == NodeKind::BinaryVarConst)
-        return update_in_place(step, OP, [&binary]() -> const Value& { return binary.constant; });
-    const Node& right = *binary.right;
-    return update_in_place(step, OP, [this, &right] { return right.evaluator(*this, right); });
-}
-
-[[gnu::always_inline]] inline bool Interpreter::update_by_operator(const Step& step,
-                                                                   const Node& binary) {
-    switch (binary.op) {
-        case BinaryOp::Add: return update_from<BinaryOp::Add>(step, binary);
-        case BinaryOp::Sub: return update_from<BinaryOp::Sub>(step, binary);
-        case BinaryOp::Mul: return update_from<BinaryOp::Mul>(step, binary);
-        case BinaryOp::Div: return update_from<BinaryOp::Div>(step, binary);
-        case BinaryOp::Mod: return update_from<BinaryOp::Mod>(step, binary);
-        case BinaryOp::Pow: return update_from<BinaryOp::Pow>(step, binary);
-        case BinaryOp::Eq:
-        case BinaryOp::Ne:
-        case BinaryOp::Lt:
-        case BinaryOp::Gt:
-        case BinaryOp::Le:
-        case BinaryOp::Ge:
-        case BinaryOp::And:
-        case BinaryOp::Or:
-        case BinaryOp::None: return false;
-    }
-    return false;
-}
+}  // namespace
 
 // name = name op x. On a number or float, with an operand that runs no user
 // function, the variable is updated where it lies, as a compound assignment is; for
@@ -161,30 +129,37 @@ bool Interpreter::update_from(const Step& step, const Node& binary) {
 // text grows in place; anything else is a plain assignment.
 void Interpreter::run_assign_update(const Step& step) {
     const Node& binary = *step.value;
-    if (binary.op == BinaryOp::Add) {
-        if (peek(step.name).is(Value::String)) {
-            append_in_place(step);
-            return;
-        }
-        if (binary.pure && update_from<BinaryOp::Add>(step, binary)) return;
-    } else if (binary.pure && update_by_operator(step, binary)) {
+    if (binary.op == BinaryOp::Add && peek(step.name).is(Value::String)) {
+        append_in_place(step);
         return;
     }
-    run_assign(step);
+    Value* cell = binary.pure ? number_in_place(step) : nullptr;
+    if (cell == nullptr) {
+        run_assign(step);
+        return;
+    }
+    // The operator is compiled in for the most common one.
+    if (binary.op == BinaryOp::Add) {
+        with_right_operand(
+            binary, [cell](const Value& right) { update_cell(*cell, BinaryOp::Add, right); });
+        return;
+    }
+    with_right_operand(
+        binary, [cell, &binary](const Value& right) { update_cell(*cell, binary.op, right); });
 }
 
 void Interpreter::run_compound(const Step& step) {
     const Node& operand = *step.value;
-    if (operand.pure) {
-        bool updated =
-            operand.kind == NodeKind::Constant
-                ? update_in_place(step, step.op,
-                                  [&operand]() -> const Value& { return operand.constant; })
-                : update_in_place(step, step.op,
-                                  [this, &operand] { return operand.evaluator(*this, operand); });
-        if (updated) return;
+    Value* cell = operand.pure ? number_in_place(step) : nullptr;
+    if (cell == nullptr) {
+        run_compound_general(step);
+        return;
     }
-    run_compound_general(step);
+    if (operand.kind == NodeKind::Constant) {
+        update_cell(*cell, step.op, operand.constant);
+    } else {
+        update_cell(*cell, step.op, evaluate(operand));
+    }
 }
 
 // The variable is read before the right-hand side runs.

@@ -89,10 +89,9 @@ bool Interpreter::too_large(std::uint64_t count, std::uint64_t size) const {
 // the argument with the value the name had, so the entry holds what it shadows, and
 // the return swaps them back: a call allocates nothing once the stack has grown,
 // and one pass over the stack both unbinds and releases.
-Value Interpreter::call_user(const Node& call) { return call_node(*this, call); }
-
-// The call node's evaluator itself (a static function, so that the node's function
-// pointer leads straight here).
+//
+// The call node's evaluator is a static function, so that the node's function
+// pointer leads straight here.
 Value Interpreter::call_node(Interpreter& in, const Node& call) {
     const Value& found = in.peek(call.name);
     if (!found.is(Value::Function)) {  // arguments are not evaluated

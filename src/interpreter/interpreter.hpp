@@ -212,11 +212,7 @@ private:
     [[gnu::noinline]] void run_assign_concat(const Step& step);
     [[gnu::noinline]] void append_in_place(const Step& step);
     [[gnu::noinline]] void run_compound(const Step& step);
-    template <typename Operand>
-    bool update_in_place(const Step& step, BinaryOp op, Operand&& operand);
-    template <BinaryOp OP>
-    bool update_from(const Step& step, const Node& binary);
-    bool update_by_operator(const Step& step, const Node& binary);
+    Value* number_in_place(const Step& step);
     [[gnu::noinline]] void run_compound_general(const Step& step);
     [[gnu::noinline]] void run_if(const Step& step);
     [[gnu::noinline]] void run_while(const Step& step);
@@ -288,7 +284,6 @@ private:
     [[gnu::cold, gnu::noinline]] Value binary_leaves_checked(const Node& node, const Value& left,
                                                              const Value& right);
     Value call_builtin(const Node& call);
-    Value call_user(const Node& call);
     static Value call_node(Interpreter& in, const Node& call);
     // Enters a function whose arguments are the entries of `saved_` from `base` up.
     Value invoke_checked(UserFunction& function, std::size_t base);
@@ -310,8 +305,14 @@ private:
     // read in place; a null value when an element or key is missing.
     template <bool CHECKED>
     const Value& locate(const Node& path);
-    // The right operand of a binary node, whatever its shape.
-    Value right_operand(const Node& binary);
+    // Hands `use` the right operand of a binary node whose left operand is a
+    // variable: a variable or constant read where it lies, anything else evaluated.
+    template <typename Use>
+    decltype(auto) with_right_operand(const Node& binary, Use&& use) {
+        if (binary.kind == NodeKind::BinaryVarVar) return use(peek(binary.other));
+        if (binary.kind == NodeKind::BinaryVarConst) return use(binary.constant);
+        return use(evaluate(*binary.right));
+    }
 
     // A value about to be replaced by an assignment to `name`: when the binding the
     // assignment will write is also the one a read of `name` finds, the variable
