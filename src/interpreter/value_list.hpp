@@ -101,7 +101,7 @@ public:
         }
         size_ = size;
     }
-    // The same for a stack holding exactly one entry above `mark`.
+    // The same for the top entry alone (an unwind to one below the top).
     template <typename Visit>
     void unwind_one(Visit&& visit) noexcept {
         T& entry = data_[--size_];
