@@ -8,22 +8,10 @@ namespace quenra::builtins {
 
 Value len(Interpreter& in, const Node& call) {
     Value x = in.argument(call, 0);
-    switch (x.kind()) {
-        case Value::Dict: return Value::number(static_cast<std::int64_t>(x.entries().size()));
-        case Value::Array: return Value::number(static_cast<std::int64_t>(x.items().size()));
-        case Value::String: return Value::number(static_cast<std::int64_t>(x.text().size()));
-        case Value::Number:
-        case Value::Float:
-        case Value::Boolean:
-        case Value::Function:
-        case Value::Rect:
-        case Value::Color:
-        case Value::Circle:
-        case Value::Triangle:
-        case Value::Null:
-        case Value::Error: return Value();
-    }
-    return Value();
+    if (x.is(Value::Dict)) return Value::number(static_cast<std::int64_t>(x.entries().size()));
+    if (x.is(Value::Array)) return Value::number(static_cast<std::int64_t>(x.items().size()));
+    if (x.is(Value::String)) return Value::number(static_cast<std::int64_t>(x.text().size()));
+    return Value();  // no other kind has a length
 }
 
 Value push(Interpreter& in, const Node& call) {

@@ -150,15 +150,21 @@ const Value& Interpreter::locate(const Node& path) {
     return select<CHECKED>(path, locate<CHECKED>(*path.left));
 }
 
+// The bounds of a range, start first; false, after the --warn note at `at`, when
+// either is no integer. A for loop over a range reads them the same way.
+bool Interpreter::range_bounds(const Node& first, const Node& last, const Node& at,
+                               std::int64_t& start, std::int64_t& end) {
+    Value start_value = evaluate(first);
+    Value end_value = evaluate(last);
+    if (to_integer(start_value, start) && to_integer(end_value, end)) return true;
+    if (warnings_ != nullptr) [[unlikely]]
+        warn_range(at, start_value, end_value);
+    return false;
+}
+
 Value Interpreter::evaluate_range(const Node& node) {
-    Value start_value = evaluate(*node.left);
-    Value end_value = evaluate(*node.right);
     std::int64_t start, end;
-    if (!to_integer(start_value, start) || !to_integer(end_value, end)) {
-        if (warnings_ != nullptr) [[unlikely]]
-            warn_range(node, start_value, end_value);
-        return Value();
-    }
+    if (!range_bounds(*node.left, *node.right, node, start, end)) return Value();
     if (start >= end) return Value::array({});
     std::uint64_t count = static_cast<std::uint64_t>(end) - static_cast<std::uint64_t>(start);
     if (too_large(count, sizeof(Value))) {
@@ -354,28 +360,47 @@ struct NodeFunctions {
     }
 };
 
+namespace {
+
+// One function per operator, from FIRST on: pick(op) for each, with the operator as
+// a compile-time constant.
+template <typename Function, BinaryOp FIRST, std::size_t COUNT, typename Pick>
+constexpr std::array<Function, COUNT> operator_table(Pick pick) {
+    return [&]<std::size_t... I>(std::index_sequence<I...>) {
+        constexpr auto first = static_cast<std::size_t>(FIRST);
+        return std::array<Function, COUNT>{
+            pick(std::integral_constant<BinaryOp, static_cast<BinaryOp>(first + I)>{})...};
+    }
+    (std::make_index_sequence<COUNT>{});
+}
+
+// The tests of the six comparisons, Eq to Ge.
+template <typename Pick>
+constexpr std::array<NodeTest, 6> comparison_tests(Pick pick) {
+    return operator_table<NodeTest, BinaryOp::Eq, 6>(pick);
+}
+
+// The evaluators of every operator.
+constexpr auto OPERATOR_COUNT = static_cast<std::size_t>(BinaryOp::None);
+template <typename Pick>
+constexpr std::array<NodeEvaluator, OPERATOR_COUNT> operator_evaluators(Pick pick) {
+    return operator_table<NodeEvaluator, BinaryOp::Add, OPERATOR_COUNT>(pick);
+}
+
+}  // namespace
+
 NodeTest Interpreter::test_for(const Node& node) {
     using F = NodeFunctions;
-    using Table = std::array<NodeTest, 6>;  // Eq to Ge
-    static constexpr Table VAR_VAR{&F::test_var_var<BinaryOp::Eq>, &F::test_var_var<BinaryOp::Ne>,
-                                   &F::test_var_var<BinaryOp::Lt>, &F::test_var_var<BinaryOp::Gt>,
-                                   &F::test_var_var<BinaryOp::Le>, &F::test_var_var<BinaryOp::Ge>};
-    static constexpr Table VAR_CONST{
-        &F::test_var_const<BinaryOp::Eq>, &F::test_var_const<BinaryOp::Ne>,
-        &F::test_var_const<BinaryOp::Lt>, &F::test_var_const<BinaryOp::Gt>,
-        &F::test_var_const<BinaryOp::Le>, &F::test_var_const<BinaryOp::Ge>};
-    static constexpr Table CONST_VAR{
-        &F::test_const_var<BinaryOp::Eq>, &F::test_const_var<BinaryOp::Ne>,
-        &F::test_const_var<BinaryOp::Lt>, &F::test_const_var<BinaryOp::Gt>,
-        &F::test_const_var<BinaryOp::Le>, &F::test_const_var<BinaryOp::Ge>};
-    static constexpr Table SUBTREES{
-        &F::test_subtrees<BinaryOp::Eq>, &F::test_subtrees<BinaryOp::Ne>,
-        &F::test_subtrees<BinaryOp::Lt>, &F::test_subtrees<BinaryOp::Gt>,
-        &F::test_subtrees<BinaryOp::Le>, &F::test_subtrees<BinaryOp::Ge>};
-    static constexpr Table TREE_CONST{
-        &F::test_tree_const<BinaryOp::Eq>, &F::test_tree_const<BinaryOp::Ne>,
-        &F::test_tree_const<BinaryOp::Lt>, &F::test_tree_const<BinaryOp::Gt>,
-        &F::test_tree_const<BinaryOp::Le>, &F::test_tree_const<BinaryOp::Ge>};
+    static constexpr auto VAR_VAR =
+        comparison_tests([](auto op) -> NodeTest { return &F::test_var_var<decltype(op)::value>; });
+    static constexpr auto VAR_CONST = comparison_tests(
+        [](auto op) -> NodeTest { return &F::test_var_const<decltype(op)::value>; });
+    static constexpr auto CONST_VAR = comparison_tests(
+        [](auto op) -> NodeTest { return &F::test_const_var<decltype(op)::value>; });
+    static constexpr auto SUBTREES = comparison_tests(
+        [](auto op) -> NodeTest { return &F::test_subtrees<decltype(op)::value>; });
+    static constexpr auto TREE_CONST = comparison_tests(
+        [](auto op) -> NodeTest { return &F::test_tree_const<decltype(op)::value>; });
     if (node.kind == NodeKind::Binary && node.op == BinaryOp::And)
         return &F::test_logical<BinaryOp::And>;
     if (node.kind == NodeKind::Binary && node.op == BinaryOp::Or)
@@ -405,25 +430,20 @@ NodeTest Interpreter::test_for(const Node& node) {
 
 NodeEvaluator Interpreter::evaluator_for(const Node& node) {
     using F = NodeFunctions;
-    using Table = std::array<NodeEvaluator, static_cast<std::size_t>(BinaryOp::None)>;
-    auto table = []<std::size_t... I>(std::index_sequence<I...>, auto pick) {
-        return Table{pick(std::integral_constant<BinaryOp, static_cast<BinaryOp>(I)>{})...};
-    };
-    constexpr auto ops = std::make_index_sequence<static_cast<std::size_t>(BinaryOp::None)>{};
-    static const Table VAR_VAR = table(
-        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_var_var<decltype(op)::value>; });
-    static const Table VAR_CONST = table(
-        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_var_const<decltype(op)::value>; });
-    static const Table CONST_VAR = table(
-        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_const_var<decltype(op)::value>; });
-    static const Table SUBTREES = table(
-        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_subtrees<decltype(op)::value>; });
-    static const Table TREE_VAR = table(
-        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_tree_var<decltype(op)::value>; });
-    static const Table TREE_CONST = table(
-        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_tree_const<decltype(op)::value>; });
-    static const Table VAR_TREE = table(
-        ops, [](auto op) -> NodeEvaluator { return &F::evaluate_var_tree<decltype(op)::value>; });
+    static constexpr auto VAR_VAR = operator_evaluators(
+        [](auto op) -> NodeEvaluator { return &F::evaluate_var_var<decltype(op)::value>; });
+    static constexpr auto VAR_CONST = operator_evaluators(
+        [](auto op) -> NodeEvaluator { return &F::evaluate_var_const<decltype(op)::value>; });
+    static constexpr auto CONST_VAR = operator_evaluators(
+        [](auto op) -> NodeEvaluator { return &F::evaluate_const_var<decltype(op)::value>; });
+    static constexpr auto SUBTREES = operator_evaluators(
+        [](auto op) -> NodeEvaluator { return &F::evaluate_subtrees<decltype(op)::value>; });
+    static constexpr auto TREE_VAR = operator_evaluators(
+        [](auto op) -> NodeEvaluator { return &F::evaluate_tree_var<decltype(op)::value>; });
+    static constexpr auto TREE_CONST = operator_evaluators(
+        [](auto op) -> NodeEvaluator { return &F::evaluate_tree_const<decltype(op)::value>; });
+    static constexpr auto VAR_TREE = operator_evaluators(
+        [](auto op) -> NodeEvaluator { return &F::evaluate_var_tree<decltype(op)::value>; });
     auto op = static_cast<std::size_t>(node.op);
     bool fixed = node.op != BinaryOp::None;
     switch (node.kind) {

@@ -238,14 +238,8 @@ void Interpreter::run_for(const Step& step) {
 // A for loop over a range counts without building the array; the bounds are
 // evaluated once, start first, exactly as the range value would be.
 void Interpreter::run_for_range(const Step& step) {
-    Value start_value = evaluate(*step.value);
-    Value end_value = evaluate(*step.end);
     std::int64_t start, end;
-    if (!to_integer(start_value, start) || !to_integer(end_value, end)) {
-        if (warnings_ != nullptr) [[unlikely]]
-            warn_range(*step.value, start_value, end_value);
-        return;
-    }
+    if (!range_bounds(*step.value, *step.end, *step.value, start, end)) return;
     for (std::int64_t i = start; i < end; ++i) {
         // After the first step the counter is written where it lies.
         if (writes_in_place(step.name)) {
@@ -263,25 +257,14 @@ void Interpreter::run_for_range(const Step& step) {
 
 namespace {
 
-// The match comparison: same kind only, floats within the tolerance.
+// The match comparison is ==, within one kind: numbers, floats (within the
+// tolerance), strings and booleans compare as == does; null matches null; no other
+// kind matches anything (== yields null for them).
 bool matches(const Value& subject, const Value& pattern) {
     if (subject.kind() != pattern.kind()) return false;
-    switch (subject.kind()) {
-        case Value::Number: return primitive::equal(subject.as_number(), pattern.as_number());
-        case Value::Float: return primitive::equal(subject.as_float(), pattern.as_float());
-        case Value::String: return primitive::equal(subject.text(), pattern.text());
-        case Value::Boolean: return subject.as_boolean() == pattern.as_boolean();
-        case Value::Null: return true;
-        case Value::Array:
-        case Value::Dict:
-        case Value::Function:
-        case Value::Rect:
-        case Value::Color:
-        case Value::Circle:
-        case Value::Triangle:
-        case Value::Error: return false;
-    }
-    return false;
+    if (subject.is(Value::Null)) return true;
+    Value equal = apply_other_in_place(subject, BinaryOp::Eq, pattern);
+    return equal.is(Value::Boolean) && equal.as_boolean();
 }
 
 }  // namespace

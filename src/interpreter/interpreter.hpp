@@ -301,6 +301,8 @@ private:
     template <bool CHECKED>
     const Value& select(const Node& node, const Value& object);
     Value evaluate_range(const Node& node);
+    bool range_bounds(const Node& first, const Node& last, const Node& at, std::int64_t& start,
+                      std::int64_t& end);
     // The value a path node (a variable, or a field or element of a path) stands for,
     // read in place; a null value when an element or key is missing.
     template <bool CHECKED>

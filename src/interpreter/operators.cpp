@@ -68,23 +68,14 @@ Value apply_other_in_place(const Value& left, BinaryOp op, const Value& right) {
     return apply_other(left, op, right);
 }
 
+// Only numbers, floats, strings and booleans have operators, and only between two of
+// one kind; every other pair yields null.
 Value apply_other(Value left, BinaryOp op, const Value& right) {
     if (left.kind() != right.kind()) return Value();  // no promotion between kinds
-    switch (left.kind()) {
-        case Value::Number: return arithmetic(left.as_number(), op, right.as_number());
-        case Value::Float: return arithmetic(left.as_float(), op, right.as_float());
-        case Value::String: return string_op(std::move(left), op, right);
-        case Value::Boolean: return boolean_op(left.as_boolean(), op, right.as_boolean());
-        case Value::Array:
-        case Value::Dict:
-        case Value::Function:
-        case Value::Rect:
-        case Value::Color:
-        case Value::Circle:
-        case Value::Triangle:
-        case Value::Null:
-        case Value::Error: return Value();
-    }
+    if (left.is(Value::Number)) return arithmetic(left.as_number(), op, right.as_number());
+    if (left.is(Value::Float)) return arithmetic(left.as_float(), op, right.as_float());
+    if (left.is(Value::String)) return string_op(std::move(left), op, right);
+    if (left.is(Value::Boolean)) return boolean_op(left.as_boolean(), op, right.as_boolean());
     return Value();
 }
 

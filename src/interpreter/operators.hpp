@@ -44,63 +44,23 @@ enum class BinaryOp : std::uint8_t {
     None
 };
 
+// The tokens that are binary operators; every other token is none.
+inline constexpr struct {
+    TokenKind token;
+    BinaryOp op;
+} BINARY_OPERATOR_TOKENS[] = {
+    {TokenKind::Plus, BinaryOp::Add},      {TokenKind::Minus, BinaryOp::Sub},
+    {TokenKind::Star, BinaryOp::Mul},      {TokenKind::Slash, BinaryOp::Div},
+    {TokenKind::Percent, BinaryOp::Mod},   {TokenKind::StarStar, BinaryOp::Pow},
+    {TokenKind::EqualEqual, BinaryOp::Eq}, {TokenKind::NotEqual, BinaryOp::Ne},
+    {TokenKind::Less, BinaryOp::Lt},       {TokenKind::Greater, BinaryOp::Gt},
+    {TokenKind::LessEqual, BinaryOp::Le},  {TokenKind::GreaterEqual, BinaryOp::Ge},
+    {TokenKind::And, BinaryOp::And},       {TokenKind::Or, BinaryOp::Or},
+};
+
 constexpr BinaryOp binary_op(TokenKind kind) {
-    switch (kind) {
-        case TokenKind::Plus: return BinaryOp::Add;
-        case TokenKind::Minus: return BinaryOp::Sub;
-        case TokenKind::Star: return BinaryOp::Mul;
-        case TokenKind::Slash: return BinaryOp::Div;
-        case TokenKind::Percent: return BinaryOp::Mod;
-        case TokenKind::StarStar: return BinaryOp::Pow;
-        case TokenKind::EqualEqual: return BinaryOp::Eq;
-        case TokenKind::NotEqual: return BinaryOp::Ne;
-        case TokenKind::Less: return BinaryOp::Lt;
-        case TokenKind::Greater: return BinaryOp::Gt;
-        case TokenKind::LessEqual: return BinaryOp::Le;
-        case TokenKind::GreaterEqual: return BinaryOp::Ge;
-        case TokenKind::And: return BinaryOp::And;
-        case TokenKind::Or: return BinaryOp::Or;
-        case TokenKind::Let:
-        case TokenKind::Def:
-        case TokenKind::Return:
-        case TokenKind::If:
-        case TokenKind::Else:
-        case TokenKind::While:
-        case TokenKind::For:
-        case TokenKind::In:
-        case TokenKind::Break:
-        case TokenKind::Continue:
-        case TokenKind::True:
-        case TokenKind::False:
-        case TokenKind::Not:
-        case TokenKind::Match:
-        case TokenKind::Try:
-        case TokenKind::Catch:
-        case TokenKind::Global:
-        case TokenKind::Identifier:
-        case TokenKind::Integer:
-        case TokenKind::Float:
-        case TokenKind::String:
-        case TokenKind::Assign:
-        case TokenKind::PlusAssign:
-        case TokenKind::MinusAssign:
-        case TokenKind::StarAssign:
-        case TokenKind::SlashAssign:
-        case TokenKind::LeftParen:
-        case TokenKind::RightParen:
-        case TokenKind::LeftBrace:
-        case TokenKind::RightBrace:
-        case TokenKind::LeftBracket:
-        case TokenKind::RightBracket:
-        case TokenKind::Comma:
-        case TokenKind::Colon:
-        case TokenKind::Semicolon:
-        case TokenKind::Arrow:
-        case TokenKind::FatArrow:
-        case TokenKind::Dot:
-        case TokenKind::Question:
-        case TokenKind::Eof: return BinaryOp::None;
-    }
+    for (const auto& entry : BINARY_OPERATOR_TOKENS)
+        if (entry.token == kind) return entry.op;
     return BinaryOp::None;
 }
 
