@@ -6,15 +6,24 @@
 
 namespace quenra::builtins {
 
+namespace {
+
+// A value's display text: a string's own text as it is, any other value's written
+// into `scratch`, which starts empty.
+std::string_view display_text(const Value& value, std::string& scratch) {
+    if (value.is(Value::String)) return value.text();
+    append_display_string(scratch, value);
+    return scratch;
+}
+
+}  // namespace
+
 Value print(Interpreter& in, const Node& call) {
     if (call.args.size() == 1) {
         Value value = in.argument(call, 0);
         if (in.stopped()) return Value();
-        if (value.is(Value::String)) {
-            console::write_line(value.text());
-        } else {
-            console::write_line(to_display_string(value));
-        }
+        std::string scratch;
+        console::write_line(display_text(value, scratch));
         return Value();
     }
     // Every argument is evaluated before the first line is written.
@@ -33,11 +42,8 @@ Value print(Interpreter& in, const Node& call) {
 Value input(Interpreter& in, const Node& call) {
     Value prompt = in.argument(call, 0);
     if (in.stopped()) return Value();
-    if (prompt.is(Value::String)) {
-        console::write_out(prompt.text());
-    } else {
-        console::write_out(to_display_string(prompt));
-    }
+    std::string scratch;
+    console::write_out(display_text(prompt, scratch));
     console::flush_out();
     std::string line;
     if (console::read_line(line) != console::ReadStatus::Line) return Value::string("");
