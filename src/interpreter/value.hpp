@@ -184,7 +184,6 @@ public:
         return is_heap() && kind_ == other.kind_ && word_.pointer == other.word_.pointer;
     }
 
-    bool holds_no_payload() const noexcept { return !is_heap(); }
     // Assignment to a value just moved from (so holding nothing to release).
     void replace_moved_from(Value&& other) noexcept {
         set_bits(bits_of(other));
@@ -192,7 +191,6 @@ public:
     }
     // Whether this value holds the only reference to its payload.
     bool is_unique() const noexcept { return is_heap() && *counter() == 1; }
-    std::size_t reference_count() const noexcept { return is_heap() ? *counter() : 0; }
 
     // Writable access for in-place updates: makes the payload unshared first (by
     // copying it when it is shared), so no other value can see the change.
@@ -280,11 +278,10 @@ std::string_view type_name(const Value& value);
 bool is_truthy(const Value& value);
 
 // The most bytes one value may take (a string's text, a display text, a range's
-// elements): the machine's memory unless lowered. Building anything larger fails
-// the way an allocation fails, with std::bad_alloc, which stops the run with
-// "Error: out of memory".
+// elements): the machine's memory. Building anything larger fails the way an
+// allocation fails, with std::bad_alloc, which stops the run with "Error: out of
+// memory".
 std::uint64_t value_size_limit();
-void set_value_size_limit(std::uint64_t bytes);
 void check_value_size(std::uint64_t bytes);
 
 // The hash of a string payload, computed once and cached in the payload.
