@@ -147,8 +147,8 @@ void Value::release() noexcept {
 
 namespace {
 
-std::uint64_t size_limit() {
-    static const std::uint64_t limit = [] {
+std::uint64_t& size_limit() {
+    static std::uint64_t limit = [] {
         std::uint64_t memory = platform::physical_memory();
         return memory != 0 ? memory : (std::uint64_t{1} << 36);
     }();
@@ -158,6 +158,7 @@ std::uint64_t size_limit() {
 }  // namespace
 
 std::uint64_t value_size_limit() { return size_limit(); }
+void set_value_size_limit(std::uint64_t bytes) { size_limit() = bytes; }
 
 void check_value_size(std::uint64_t bytes) {
     if (bytes > size_limit()) throw std::bad_alloc();

@@ -278,10 +278,12 @@ std::string_view type_name(const Value& value);
 bool is_truthy(const Value& value);
 
 // The most bytes one value may take (a string's text, a display text, a range's
-// elements): the machine's memory. Building anything larger fails the way an
+// elements): the machine's memory unless lowered (the fuzzer lowers it so that one
+// input cannot take the machine). Building anything larger fails the way an
 // allocation fails, with std::bad_alloc, which stops the run with "Error: out of
 // memory".
 std::uint64_t value_size_limit();
+void set_value_size_limit(std::uint64_t bytes);
 void check_value_size(std::uint64_t bytes);
 
 // The hash of a string payload, computed once and cached in the payload.
