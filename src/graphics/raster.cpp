@@ -90,6 +90,33 @@ Range unclamped_range(std::int32_t lo, std::int32_t hi) {
             hi >= COORDINATE_MAX ? std::int64_t{INT32_MAX} : hi};
 }
 
+Range visible_distances(std::int32_t centre, std::int64_t reach, std::int32_t lo, std::int32_t hi) {
+    Range shown{1, 0};
+    const Range visible = unclamped_range(lo, hi);
+    if (visible.first > visible.last) return shown;
+    // A distance below 2^31 wraps a position around the 32-bit range at most once.
+    constexpr std::int64_t WRAP = std::int64_t{1} << 32;
+    const std::int64_t c = centre;
+    const Range distances[4] = {
+        {visible.first - c, visible.last - c},                // centre + d
+        {visible.first - c + WRAP, visible.last - c + WRAP},  // centre + d, wrapped
+        {c - visible.last, c - visible.first},                // centre - d
+        {c - visible.last + WRAP, c - visible.first + WRAP},  // centre - d, wrapped
+    };
+    for (const Range& d : distances) {
+        const std::int64_t first = d.first < 0 ? 0 : d.first;
+        const std::int64_t last = d.last > reach ? reach : d.last;
+        if (first > last) continue;
+        if (shown.first > shown.last) {
+            shown = {first, last};
+            continue;
+        }
+        if (first < shown.first) shown.first = first;
+        if (last > shown.last) shown.last = last;
+    }
+    return shown;
+}
+
 LineWalk start_line(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
                     const Clip& clip) {
     LineWalk w{};

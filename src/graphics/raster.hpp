@@ -135,16 +135,29 @@ struct LineWalk {
 LineWalk start_line(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
                     const Clip& clip);
 
+// The smallest and the largest distance d from 0 to `reach` at which centre + d or
+// centre - d, worked out with 32-bit wrap-around and then clamped, falls between lo
+// and hi (empty when there is none).
+Range visible_distances(std::int32_t centre, std::int64_t reach, std::int32_t lo, std::int32_t hi);
+
 }  // namespace detail
 
-// The midpoint scheme shared by both circle forms; calls step(x, y) for each step.
-// Draws nothing for a radius of 2^31 or more (negative as a signed 32-bit number).
+// Where the midpoint scheme can still show something: while y <= `last_y` and
+// x >= `first_x`.
+struct CircleSteps {
+    std::int64_t first_x, last_y;
+};
+inline constexpr CircleSteps NO_STEPS{INT64_MAX, -1};
+
+// The midpoint scheme shared by both circle forms; calls step(x, y) for each step
+// within `shown`. Draws nothing for a radius of 2^31 or more (negative as a signed
+// 32-bit number).
 template <class Step>
-void midpoint_circle(std::uint32_t radius, Step&& step) {
+void midpoint_circle(std::uint32_t radius, const CircleSteps& shown, Step&& step) {
     auto r = static_cast<std::int32_t>(radius);
     if (r < 0) return;
     std::int32_t x = r, y = 0, err = 0;
-    while (x >= y) {
+    while (x >= y && y <= shown.last_y && x >= shown.first_x) {
         step(x, y);
         // y has reached the largest 32-bit value: the loop could never end.
         if (y == INT32_MAX) return;
@@ -156,6 +169,29 @@ void midpoint_circle(std::uint32_t radius, Step&& step) {
             err = wrapping_add(err, wrapping_sub(1, wrapping_add(x, x)));
         }
     }
+}
+
+// The steps of the midpoint scheme that can put anything of a filled circle inside
+// the clip. The spans of the step at (x, y) lie y and x rows away from the centre,
+// and those of every later step between y and x rows away (y grows, x shrinks, and
+// x >= y): once y is past the farthest row distance at which the clip sees
+// anything, or x short of the nearest, the rest of the scheme draws nothing there.
+// A huge circle thus costs what shows of it, not its radius.
+inline CircleSteps row_steps(const CircleData& circle, const Clip& clip) {
+    const detail::Range rows = detail::visible_distances(
+        circle.y, static_cast<std::int32_t>(circle.radius), clip.top, clip.bottom);
+    return rows.first > rows.last ? NO_STEPS : CircleSteps{rows.first, rows.last};
+}
+
+// An outline's points need both their row and their column inside the clip, and
+// what holds of rows holds of columns too: the tighter of the two bounds.
+inline CircleSteps point_steps(const CircleData& circle, const Clip& clip) {
+    const CircleSteps rows = row_steps(circle, clip);
+    const detail::Range columns = detail::visible_distances(
+        circle.x, static_cast<std::int32_t>(circle.radius), clip.left, clip.right);
+    if (columns.first > columns.last) return NO_STEPS;
+    return {rows.first_x > columns.first ? rows.first_x : columns.first,
+            rows.last_y < columns.last ? rows.last_y : columns.last};
 }
 
 // Whether the box from (x0, y0) to (x1, y1), in 64 bits, lies inside the clip:
@@ -172,7 +208,7 @@ void circle_outline(const CircleData& circle, const Clip& clip, Sink& sink) {
     const std::int32_t cx = circle.x, cy = circle.y;
     const std::int64_t r = static_cast<std::int32_t>(circle.radius);
     if (r >= 0 && box_inside(clip, cx - r, cy - r, cx + r, cy + r)) {
-        midpoint_circle(circle.radius, [&](std::int32_t x, std::int32_t y) {
+        midpoint_circle(circle.radius, {0, r}, [&](std::int32_t x, std::int32_t y) {
             sink.point(cx + x, cy + y);
             sink.point(cx - x, cy + y);
             sink.point(cx + x, cy - y);
@@ -184,7 +220,7 @@ void circle_outline(const CircleData& circle, const Clip& clip, Sink& sink) {
         });
         return;
     }
-    midpoint_circle(circle.radius, [&](std::int32_t x, std::int32_t y) {
+    midpoint_circle(circle.radius, point_steps(circle, clip), [&](std::int32_t x, std::int32_t y) {
         detail::emit_point(clip, wrapping_add(cx, x), wrapping_add(cy, y), sink);
         detail::emit_point(clip, wrapping_sub(cx, x), wrapping_add(cy, y), sink);
         detail::emit_point(clip, wrapping_add(cx, x), wrapping_sub(cy, y), sink);
@@ -200,7 +236,7 @@ void circle_outline(const CircleData& circle, const Clip& clip, Sink& sink) {
 template <class Sink>
 void circle_fill(const CircleData& circle, const Clip& clip, Sink& sink) {
     const std::int32_t cx = circle.x, cy = circle.y;
-    midpoint_circle(circle.radius, [&](std::int32_t x, std::int32_t y) {
+    midpoint_circle(circle.radius, row_steps(circle, clip), [&](std::int32_t x, std::int32_t y) {
         detail::emit_span(clip, wrapping_sub(cx, x), wrapping_add(cx, x), wrapping_add(cy, y),
                           sink);
         detail::emit_span(clip, wrapping_sub(cx, y), wrapping_add(cx, y), wrapping_add(cy, x),
@@ -243,7 +279,9 @@ void circle_fill_bands(const CircleData& circle, const Clip& clip, Sink& sink) {
         detail::emit_band(clip, cx - last, cx + last, cy + run_x, cy + run_x, sink);
         if (run_x != 0) detail::emit_band(clip, cx - last, cx + last, cy - run_x, cy - run_x, sink);
     };
-    midpoint_circle(circle.radius, [&](std::int32_t x, std::int32_t y) {
+    // Stopping early leaves a run pending whose rows cy +- run_x may have lost later
+    // steps; those rows are out of sight then, as every later step's are.
+    midpoint_circle(circle.radius, row_steps(circle, clip), [&](std::int32_t x, std::int32_t y) {
         if (x != run_x) {
             if (run_x >= 0) emit_run();
             run_x = x;

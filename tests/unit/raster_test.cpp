@@ -330,5 +330,156 @@ TEST(Raster, FarOutLinesStartWhereTheyBecomeVisible) {
     EXPECT_EQ(shallow.size(), 10u);
 }
 
+// Keeps what an unclipped rasteriser emits inside a clip, as the clipped one must
+// emit it (spans cut to the clip), without holding the rest.
+struct ClipRecorder {
+    Clip clip;
+    Recorder kept;
+    void point(std::int32_t x, std::int32_t y) {
+        if (y >= clip.top && y <= clip.bottom && x >= clip.left && x <= clip.right)
+            kept.point(x, y);
+    }
+    void span(std::int32_t x0, std::int32_t x1, std::int32_t y) {
+        if (y < clip.top || y > clip.bottom) return;
+        x0 = std::max(x0, clip.left);
+        x1 = std::min(x1, clip.right);
+        if (x0 <= x1) kept.span(x0, x1, y);
+    }
+};
+
+// Whether centre +- d, wrapped and clamped, falls in [lo, hi].
+bool visible_at(std::int32_t centre, std::int64_t d, std::int32_t lo, std::int32_t hi) {
+    auto shown = [&](std::int32_t p) {
+        p = clamp_coordinate(p);
+        return p >= lo && p <= hi;
+    };
+    const auto distance = static_cast<std::int32_t>(d);
+    return shown(wrapping_add(centre, distance)) || shown(wrapping_sub(centre, distance));
+}
+
+TEST(Raster, VisibleDistances) {
+    std::mt19937 random(4242);
+    const std::int32_t centres[] = {0,
+                                    5,
+                                    -7,
+                                    1000,
+                                    INT32_MAX,
+                                    INT32_MAX - 3,
+                                    INT32_MIN,
+                                    INT32_MIN + 9,
+                                    COORDINATE_MAX,
+                                    COORDINATE_MIN - 1};
+    const Clip clips[] = {target_clip(10, 10),
+                          target_clip(0, 0),
+                          {-20, -20, 20, 20},
+                          {COORDINATE_MIN, COORDINATE_MIN, COORDINATE_MIN + 3, 0},
+                          {COORDINATE_MAX - 3, COORDINATE_MAX - 3, COORDINATE_MAX, COORDINATE_MAX},
+                          UNCLIPPED};
+    // Small reaches against every distance.
+    for (std::int32_t centre : centres) {
+        for (const Clip& clip : clips) {
+            for (std::int64_t reach : {0, 1, 9, 40, 300}) {
+                std::int64_t first = -1, last = -1;
+                for (std::int64_t d = 0; d <= reach; ++d) {
+                    if (!visible_at(centre, d, clip.top, clip.bottom)) continue;
+                    if (first < 0) first = d;
+                    last = d;
+                }
+                SCOPED_TRACE(testing::Message() << centre << " reach " << reach << " clip "
+                                                << clip.top << ".." << clip.bottom);
+                detail::Range got = detail::visible_distances(centre, reach, clip.top, clip.bottom);
+                if (first < 0) {
+                    EXPECT_GT(got.first, got.last);
+                } else {
+                    EXPECT_EQ(got.first, first);
+                    EXPECT_EQ(got.last, last);
+                }
+            }
+        }
+    }
+    // Reaches up to 2^31 - 1, where positions wrap: both ends of the range found show,
+    // and distances outside it (a few hundred next to it, both ends of the reach, and
+    // a sample) do not.
+    for (int i = 0; i < 2000; ++i) {
+        const std::int32_t centre = i % 2 == 0 ? centres[random() % std::size(centres)]
+                                               : static_cast<std::int32_t>(random());
+        const Clip& clip = clips[random() % std::size(clips)];
+        const std::int64_t reach = i % 3 == 0 ? INT32_MAX : random() % (std::int64_t{1} << 31);
+        detail::Range got = detail::visible_distances(centre, reach, clip.top, clip.bottom);
+        SCOPED_TRACE(testing::Message()
+                     << centre << " reach " << reach << " clip " << clip.top << ".." << clip.bottom
+                     << " found " << got.first << ".." << got.last);
+        const bool empty = got.first > got.last;
+        if (empty) {
+            got = {reach + 1, reach};  // every distance lies outside
+        } else {
+            ASSERT_GE(got.first, 0);
+            ASSERT_LE(got.last, reach);
+            EXPECT_TRUE(visible_at(centre, got.first, clip.top, clip.bottom));
+            EXPECT_TRUE(visible_at(centre, got.last, clip.top, clip.bottom));
+        }
+        std::vector<std::int64_t> outside = {0, reach};
+        for (std::int64_t k = 1; k <= 300; ++k) {
+            outside.push_back(got.first - k);
+            outside.push_back(got.last + k);
+        }
+        for (int k = 0; k < 50; ++k)
+            outside.push_back(static_cast<std::int64_t>(random()) % (reach + 1));
+        for (std::int64_t d : outside) {
+            if (d < 0 || d > reach || (d >= got.first && d <= got.last)) continue;
+            EXPECT_FALSE(visible_at(centre, d, clip.top, clip.bottom)) << d;
+        }
+    }
+}
+
+TEST(Raster, LargeCirclesDrawExactlyTheVisiblePart) {
+    // Radii far beyond the clip, which the rasterisers stop early on; the full scheme,
+    // clipped afterwards, is the reference.
+    std::mt19937 random(99);
+    struct Case {
+        CircleData circle;
+        Clip clip;
+    };
+    std::vector<Case> cases = {
+        {{5, 5, 300000}, target_clip(10, 10)},
+        {{-200000, 4, 200003}, target_clip(10, 10)},
+        {{4, 250000, 250002}, target_clip(10, 10)},
+        {{150000, 150000, 212132}, target_clip(40, 30)},
+        // Positions wrap around the 32-bit range, or clamp onto a clip at its edge.
+        {{INT32_MAX - 50, 3, 100000}, target_clip(10, 10)},
+        {{0, INT32_MIN + 20, 80000}, {-10, COORDINATE_MIN, 10, COORDINATE_MIN + 10}},
+        {{3, INT32_MAX - 20, 90000}, {-5, COORDINATE_MIN, 5, COORDINATE_MIN + 8}},
+        {{3, INT32_MIN + 20, 90000}, {-5, COORDINATE_MAX - 8, 5, COORDINATE_MAX}},
+    };
+    for (int i = 0; i < 60; ++i) {
+        Clip clip{static_cast<std::int32_t>(random() % 200) - 100,
+                  static_cast<std::int32_t>(random() % 200) - 100, 0, 0};
+        clip.right = clip.left + static_cast<std::int32_t>(random() % 40);
+        clip.bottom = clip.top + static_cast<std::int32_t>(random() % 40);
+        const auto radius = static_cast<std::uint32_t>(random() % 30000);
+        auto near = [&] {
+            return static_cast<std::int32_t>(random() % (2 * radius + 401)) -
+                   static_cast<std::int32_t>(radius) - 200;
+        };
+        cases.push_back({{near(), near(), radius}, clip});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.circle.x << "," << c.circle.y << " r " << c.circle.radius << " clip "
+                     << c.clip.left << "," << c.clip.top << "," << c.clip.right << ","
+                     << c.clip.bottom);
+        ClipRecorder outline{c.clip, {}}, filled{c.clip, {}};
+        circle_outline(c.circle, UNCLIPPED, outline);
+        circle_fill(c.circle, UNCLIPPED, filled);
+        Recorder outline_clipped, filled_clipped, bands;
+        circle_outline(c.circle, c.clip, outline_clipped);
+        circle_fill(c.circle, c.clip, filled_clipped);
+        circle_fill_bands(c.circle, c.clip, bands);
+        EXPECT_EQ(outline_clipped.items, outline.kept.items);
+        EXPECT_EQ(filled_clipped.items, filled.kept.items);
+        EXPECT_EQ(covered(bands), covered(filled.kept));
+    }
+}
+
 }  // namespace
 }  // namespace quenra::raster
