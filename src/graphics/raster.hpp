@@ -148,16 +148,16 @@ struct CircleSteps {
     std::int64_t first_x, last_y;
 };
 inline constexpr CircleSteps NO_STEPS{INT64_MAX, -1};
+inline constexpr CircleSteps ALL_STEPS{INT64_MIN, INT64_MAX};
+// Up to this radius the whole scheme costs less than working out where to stop.
+inline constexpr std::int64_t SMALL_RADIUS = 1024;
 
-// The midpoint scheme shared by both circle forms; calls step(x, y) for each step
-// within `shown`. Draws nothing for a radius of 2^31 or more (negative as a signed
-// 32-bit number).
-template <class Step>
-void midpoint_circle(std::uint32_t radius, const CircleSteps& shown, Step&& step) {
-    auto r = static_cast<std::int32_t>(radius);
-    if (r < 0) return;
+namespace detail {
+
+template <bool BOUNDED, class Step>
+void midpoint_steps(std::int32_t r, const CircleSteps& shown, Step& step) {
     std::int32_t x = r, y = 0, err = 0;
-    while (x >= y && y <= shown.last_y && x >= shown.first_x) {
+    while (x >= y && (!BOUNDED || (y <= shown.last_y && x >= shown.first_x))) {
         step(x, y);
         // y has reached the largest 32-bit value: the loop could never end.
         if (y == INT32_MAX) return;
@@ -171,6 +171,23 @@ void midpoint_circle(std::uint32_t radius, const CircleSteps& shown, Step&& step
     }
 }
 
+}  // namespace detail
+
+// The midpoint scheme shared by both circle forms; calls step(x, y) for each step
+// within `shown`. Draws nothing for a radius of 2^31 or more (negative as a signed
+// 32-bit number). The loop without bounds is the one most circles take: the checks
+// per step cost a small circle more than its whole drawing saves.
+template <class Step>
+void midpoint_circle(std::uint32_t radius, const CircleSteps& shown, Step&& step) {
+    auto r = static_cast<std::int32_t>(radius);
+    if (r < 0) return;
+    if (shown.last_y == ALL_STEPS.last_y) {
+        detail::midpoint_steps<false>(r, shown, step);
+    } else {
+        detail::midpoint_steps<true>(r, shown, step);
+    }
+}
+
 // The steps of the midpoint scheme that can put anything of a filled circle inside
 // the clip. The spans of the step at (x, y) lie y and x rows away from the centre,
 // and those of every later step between y and x rows away (y grows, x shrinks, and
@@ -178,17 +195,19 @@ void midpoint_circle(std::uint32_t radius, const CircleSteps& shown, Step&& step
 // anything, or x short of the nearest, the rest of the scheme draws nothing there.
 // A huge circle thus costs what shows of it, not its radius.
 inline CircleSteps row_steps(const CircleData& circle, const Clip& clip) {
-    const detail::Range rows = detail::visible_distances(
-        circle.y, static_cast<std::int32_t>(circle.radius), clip.top, clip.bottom);
+    const std::int64_t r = static_cast<std::int32_t>(circle.radius);
+    if (r <= SMALL_RADIUS) return ALL_STEPS;
+    const detail::Range rows = detail::visible_distances(circle.y, r, clip.top, clip.bottom);
     return rows.first > rows.last ? NO_STEPS : CircleSteps{rows.first, rows.last};
 }
 
 // An outline's points need both their row and their column inside the clip, and
 // what holds of rows holds of columns too: the tighter of the two bounds.
 inline CircleSteps point_steps(const CircleData& circle, const Clip& clip) {
+    const std::int64_t r = static_cast<std::int32_t>(circle.radius);
+    if (r <= SMALL_RADIUS) return ALL_STEPS;
     const CircleSteps rows = row_steps(circle, clip);
-    const detail::Range columns = detail::visible_distances(
-        circle.x, static_cast<std::int32_t>(circle.radius), clip.left, clip.right);
+    const detail::Range columns = detail::visible_distances(circle.x, r, clip.left, clip.right);
     if (columns.first > columns.last) return NO_STEPS;
     return {rows.first_x > columns.first ? rows.first_x : columns.first,
             rows.last_y < columns.last ? rows.last_y : columns.last};
@@ -203,12 +222,14 @@ constexpr bool box_inside(const Clip& clip, std::int64_t x0, std::int64_t y0, st
 }
 
 // Eight points per step, in a fixed order; coinciding points are emitted again.
+// Flattened: with two loops to choose from, the compiler otherwise calls the step
+// out of line, eight points at a time.
 template <class Sink>
-void circle_outline(const CircleData& circle, const Clip& clip, Sink& sink) {
+[[gnu::flatten]] void circle_outline(const CircleData& circle, const Clip& clip, Sink& sink) {
     const std::int32_t cx = circle.x, cy = circle.y;
     const std::int64_t r = static_cast<std::int32_t>(circle.radius);
     if (r >= 0 && box_inside(clip, cx - r, cy - r, cx + r, cy + r)) {
-        midpoint_circle(circle.radius, {0, r}, [&](std::int32_t x, std::int32_t y) {
+        midpoint_circle(circle.radius, ALL_STEPS, [&](std::int32_t x, std::int32_t y) {
             sink.point(cx + x, cy + y);
             sink.point(cx - x, cy + y);
             sink.point(cx + x, cy - y);
