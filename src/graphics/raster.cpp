@@ -91,7 +91,7 @@ Range unclamped_range(std::int32_t lo, std::int32_t hi) {
 }
 
 Range visible_distances(std::int32_t centre, std::int64_t reach, std::int32_t lo, std::int32_t hi) {
-    Range shown{1, 0};
+    Range shown{INT64_MAX, -1};
     const Range visible = unclamped_range(lo, hi);
     if (visible.first > visible.last) return shown;
     // A distance below 2^31 wraps a position around the 32-bit range at most once.
@@ -107,10 +107,6 @@ Range visible_distances(std::int32_t centre, std::int64_t reach, std::int32_t lo
         const std::int64_t first = d.first < 0 ? 0 : d.first;
         const std::int64_t last = d.last > reach ? reach : d.last;
         if (first > last) continue;
-        if (shown.first > shown.last) {
-            shown = {first, last};
-            continue;
-        }
         if (first < shown.first) shown.first = first;
         if (last > shown.last) shown.last = last;
     }

@@ -137,7 +137,8 @@ LineWalk start_line(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int3
 
 // The smallest and the largest distance d from 0 to `reach` at which centre + d or
 // centre - d, worked out with 32-bit wrap-around and then clamped, falls between lo
-// and hi (empty when there is none).
+// and hi; {INT64_MAX, -1} when there is none, so that bounds taken from it admit no
+// step of the midpoint scheme.
 Range visible_distances(std::int32_t centre, std::int64_t reach, std::int32_t lo, std::int32_t hi);
 
 }  // namespace detail
@@ -147,7 +148,6 @@ Range visible_distances(std::int32_t centre, std::int64_t reach, std::int32_t lo
 struct CircleSteps {
     std::int64_t first_x, last_y;
 };
-inline constexpr CircleSteps NO_STEPS{INT64_MAX, -1};
 inline constexpr CircleSteps ALL_STEPS{INT64_MIN, INT64_MAX};
 // Up to this radius the whole scheme costs less than working out where to stop.
 inline constexpr std::int64_t SMALL_RADIUS = 1024;
@@ -198,7 +198,7 @@ inline CircleSteps row_steps(const CircleData& circle, const Clip& clip) {
     const std::int64_t r = static_cast<std::int32_t>(circle.radius);
     if (r <= SMALL_RADIUS) return ALL_STEPS;
     const detail::Range rows = detail::visible_distances(circle.y, r, clip.top, clip.bottom);
-    return rows.first > rows.last ? NO_STEPS : CircleSteps{rows.first, rows.last};
+    return {rows.first, rows.last};
 }
 
 // An outline's points need both their row and their column inside the clip, and
@@ -208,7 +208,6 @@ inline CircleSteps point_steps(const CircleData& circle, const Clip& clip) {
     if (r <= SMALL_RADIUS) return ALL_STEPS;
     const CircleSteps rows = row_steps(circle, clip);
     const detail::Range columns = detail::visible_distances(circle.x, r, clip.left, clip.right);
-    if (columns.first > columns.last) return NO_STEPS;
     return {rows.first_x > columns.first ? rows.first_x : columns.first,
             rows.last_y < columns.last ? rows.last_y : columns.last};
 }

@@ -194,20 +194,35 @@ TEST(Raster, RectanglesClampAndCut) {
               (std::vector<int>{-1073741824, 7, 1, 1073741817}));
 }
 
+// Keeps what an unclipped rasteriser emits inside a clip, as the clipped one must
+// emit it (spans cut to the clip), without holding the rest.
+struct ClipRecorder {
+    Clip clip;
+    Recorder kept;
+    void point(std::int32_t x, std::int32_t y) {
+        if (y >= clip.top && y <= clip.bottom && x >= clip.left && x <= clip.right)
+            kept.point(x, y);
+    }
+    void span(std::int32_t x0, std::int32_t x1, std::int32_t y) {
+        if (y < clip.top || y > clip.bottom) return;
+        x0 = std::max(x0, clip.left);
+        x1 = std::min(x1, clip.right);
+        if (x0 <= x1) kept.span(x0, x1, y);
+    }
+};
+
 // What the clipped rasterisers must emit: the unclipped sequence minus what lies
 // outside the clip, spans cut to it.
 Items filter(const Recorder& unclipped, const Clip& clip) {
-    Recorder out;
+    ClipRecorder out{clip, {}};
     for (const Mark& m : unclipped.marks) {
-        if (m.y < clip.top || m.y > clip.bottom) continue;
-        if (!m.is_span) {
-            if (m.x0 >= clip.left && m.x0 <= clip.right) out.point(m.x0, m.y);
-            continue;
+        if (m.is_span) {
+            out.span(m.x0, m.x1, m.y);
+        } else {
+            out.point(m.x0, m.y);
         }
-        std::int32_t x0 = std::max(m.x0, clip.left), x1 = std::min(m.x1, clip.right);
-        if (x0 <= x1) out.span(x0, x1, m.y);
     }
-    return out.items;
+    return out.kept.items;
 }
 
 TEST(Raster, ClippingKeepsExactlyTheVisiblePart) {
@@ -251,13 +266,22 @@ std::set<std::string> covered(const Recorder& r) {
     return out;
 }
 
+// A circle and the clip it is drawn into.
+struct CircleCase {
+    CircleData circle;
+    Clip clip;
+};
+
+std::string describe(const CircleCase& c) {
+    return std::to_string(c.circle.x) + "," + std::to_string(c.circle.y) + " r " +
+           std::to_string(c.circle.radius) + " clip " + std::to_string(c.clip.left) + "," +
+           std::to_string(c.clip.top) + "," + std::to_string(c.clip.right) + "," +
+           std::to_string(c.clip.bottom);
+}
+
 TEST(Raster, CircleBandsCoverWhatTheFullSchemeCovers) {
     std::mt19937 random(777);
-    struct Case {
-        CircleData circle;
-        Clip clip;
-    };
-    std::vector<Case> cases = {
+    std::vector<CircleCase> cases = {
         {{0, 0, 0}, UNCLIPPED},
         {{5, 5, 1}, UNCLIPPED},
         {{-3, 7, 2}, UNCLIPPED},
@@ -279,11 +303,8 @@ TEST(Raster, CircleBandsCoverWhatTheFullSchemeCovers) {
                           static_cast<std::uint32_t>(random() % 70)},
                          i % 4 == 0 ? UNCLIPPED : clip});
     }
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << c.circle.x << "," << c.circle.y << " r " << c.circle.radius << " clip "
-                     << c.clip.left << "," << c.clip.top << "," << c.clip.right << ","
-                     << c.clip.bottom);
+    for (const CircleCase& c : cases) {
+        SCOPED_TRACE(describe(c));
         Recorder full, rows;
         circle_fill(c.circle, c.clip, full);
         circle_fill_bands(c.circle, c.clip, rows);
@@ -330,23 +351,6 @@ TEST(Raster, FarOutLinesStartWhereTheyBecomeVisible) {
     EXPECT_EQ(shallow.size(), 10u);
 }
 
-// Keeps what an unclipped rasteriser emits inside a clip, as the clipped one must
-// emit it (spans cut to the clip), without holding the rest.
-struct ClipRecorder {
-    Clip clip;
-    Recorder kept;
-    void point(std::int32_t x, std::int32_t y) {
-        if (y >= clip.top && y <= clip.bottom && x >= clip.left && x <= clip.right)
-            kept.point(x, y);
-    }
-    void span(std::int32_t x0, std::int32_t x1, std::int32_t y) {
-        if (y < clip.top || y > clip.bottom) return;
-        x0 = std::max(x0, clip.left);
-        x1 = std::min(x1, clip.right);
-        if (x0 <= x1) kept.span(x0, x1, y);
-    }
-};
-
 // Whether centre +- d, wrapped and clamped, falls in [lo, hi].
 bool visible_at(std::int32_t centre, std::int64_t d, std::int32_t lo, std::int32_t hi) {
     auto shown = [&](std::int32_t p) {
@@ -389,7 +393,8 @@ TEST(Raster, VisibleDistances) {
                                                 << clip.top << ".." << clip.bottom);
                 detail::Range got = detail::visible_distances(centre, reach, clip.top, clip.bottom);
                 if (first < 0) {
-                    EXPECT_GT(got.first, got.last);
+                    EXPECT_EQ(got.first, INT64_MAX);
+                    EXPECT_EQ(got.last, -1);
                 } else {
                     EXPECT_EQ(got.first, first);
                     EXPECT_EQ(got.last, last);
@@ -409,8 +414,9 @@ TEST(Raster, VisibleDistances) {
         SCOPED_TRACE(testing::Message()
                      << centre << " reach " << reach << " clip " << clip.top << ".." << clip.bottom
                      << " found " << got.first << ".." << got.last);
-        const bool empty = got.first > got.last;
-        if (empty) {
+        if (got.first > got.last) {
+            EXPECT_EQ(got.first, INT64_MAX);
+            EXPECT_EQ(got.last, -1);
             got = {reach + 1, reach};  // every distance lies outside
         } else {
             ASSERT_GE(got.first, 0);
@@ -436,11 +442,7 @@ TEST(Raster, LargeCirclesDrawExactlyTheVisiblePart) {
     // Radii far beyond the clip, which the rasterisers stop early on; the full scheme,
     // clipped afterwards, is the reference.
     std::mt19937 random(99);
-    struct Case {
-        CircleData circle;
-        Clip clip;
-    };
-    std::vector<Case> cases = {
+    std::vector<CircleCase> cases = {
         {{5, 5, 300000}, target_clip(10, 10)},
         {{-200000, 4, 200003}, target_clip(10, 10)},
         {{4, 250000, 250002}, target_clip(10, 10)},
@@ -463,11 +465,8 @@ TEST(Raster, LargeCirclesDrawExactlyTheVisiblePart) {
         };
         cases.push_back({{near(), near(), radius}, clip});
     }
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << c.circle.x << "," << c.circle.y << " r " << c.circle.radius << " clip "
-                     << c.clip.left << "," << c.clip.top << "," << c.clip.right << ","
-                     << c.clip.bottom);
+    for (const CircleCase& c : cases) {
+        SCOPED_TRACE(describe(c));
         ClipRecorder outline{c.clip, {}}, filled{c.clip, {}};
         circle_outline(c.circle, UNCLIPPED, outline);
         circle_fill(c.circle, UNCLIPPED, filled);
