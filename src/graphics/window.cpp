@@ -19,6 +19,7 @@
 #include "graphics/sdl_holds.hpp"
 #include "interpreter/console.hpp"
 #include "interpreter/operators.hpp"
+#include "platform/platform.hpp"
 
 namespace quenra {
 
@@ -121,6 +122,7 @@ void release_graphics(GraphicsState* state) {
     sdl::let_go_subsystem(sdl::Subsystem::Video);
     event_pump_alive = false;
     sdl::let_go_subsystem(sdl::Subsystem::Events);
+    platform::remove_quit_request_handler();
     delete state;
 }
 
@@ -139,9 +141,15 @@ Value window(Interpreter& in, const Node& call) {
     if (!to_integer(height_value, height) || !width_ok) return Value();
     // A second call never changes the window, whatever its sizes.
     if (in.graphics() != nullptr) return Value();
+    // In place before SDL starts, so that SDL does not take the signals for itself.
+    platform::install_quit_request_handler();
     GraphicsState* state =
         open_window(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
-    if (state != nullptr) in.set_graphics(state, release_graphics);
+    if (state == nullptr) {
+        platform::remove_quit_request_handler();
+        return Value();
+    }
+    in.set_graphics(state, release_graphics);
     return Value();
 }
 
@@ -154,6 +162,8 @@ Value present(Interpreter& in, const Node&) {
     GraphicsState* state = in.graphics();
     if (state == nullptr) return Value();
     sdl::api().RenderPresent(state->renderer);
+    // Ctrl-C or SIGTERM: the system asking the program to quit.
+    if (platform::take_quit_request()) state->window_open = false;
     SDL_Event event;
     while (sdl::api().PollEvent(&event) != 0) {
         // Escape is not matched against the window id: the script has one window, and

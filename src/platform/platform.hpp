@@ -53,6 +53,18 @@ void request_interrupt();
 bool take_interrupt();
 void clear_interrupt();
 
+// Quit requests while a window is open. SDL would turn Ctrl-C and SIGTERM into quit
+// events, which only the script's own loop can act on: a script busy elsewhere could
+// then not be stopped at all. While this handler is installed, the first request
+// waits for `take_quit_request` (the window's event polling takes it as a quit
+// event) and any later one ends the process, as it would without a window. Signals
+// that already have a handler (the interactive loop's Ctrl-C) are left alone.
+void install_quit_request_handler();
+void remove_quit_request_handler();
+// Whether a request has come and not been taken yet; taking it arms the next one to
+// end the process.
+bool take_quit_request();
+
 // Sets the character-type locale from the environment, as terminal line editing
 // needs it to decode and display what is typed. When the environment names no
 // UTF-8 encoding, a UTF-8 locale is chosen instead, since all of Quenra's text is

@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cwchar>
 #include <string_view>
@@ -225,6 +226,9 @@ std::atomic<bool> interrupt_flag{false};
 HANDLE interrupt_event = nullptr;
 // The thread the interpreter runs on: a blocking read on it is cancelled by Ctrl-C.
 std::atomic<HANDLE> interpreter_thread{nullptr};
+// Whether the interactive loop's Ctrl-C handler is in place (the C library's signal
+// disposition does not show it).
+std::atomic<bool> console_handler_installed{false};
 
 // Console input already converted to UTF-8 and not yet handed out.
 std::string console_pending;
@@ -341,9 +345,13 @@ BOOL WINAPI on_console_control(DWORD type) {
 void install_interrupt_handler() {
     if (interrupt_event == nullptr) interrupt_event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ::SetConsoleCtrlHandler(on_console_control, TRUE);
+    console_handler_installed = true;
 }
 
-void remove_interrupt_handler() { ::SetConsoleCtrlHandler(on_console_control, FALSE); }
+void remove_interrupt_handler() {
+    ::SetConsoleCtrlHandler(on_console_control, FALSE);
+    console_handler_installed = false;
+}
 bool interrupt_pending() { return interrupt_flag.load(std::memory_order_relaxed); }
 
 void request_interrupt() {
@@ -360,6 +368,48 @@ bool take_interrupt() {
 void clear_interrupt() {
     interrupt_flag.store(false, std::memory_order_relaxed);
     if (interrupt_event != nullptr) ::ResetEvent(interrupt_event);
+}
+
+namespace {
+constexpr int QUIT_SIGNALS[] = {SIGINT, SIGTERM};
+enum QuitState : int { QUIT_NONE, QUIT_WAITING, QUIT_TAKEN };
+std::atomic<int> quit_state{QUIT_NONE};
+using SignalHandler = void (*)(int);
+
+extern "C" void on_quit_request(int signal_number) {
+    int expected = QUIT_NONE;
+    if (quit_state.compare_exchange_strong(expected, QUIT_WAITING)) {
+        // The C library resets the disposition before calling a handler.
+        std::signal(signal_number, on_quit_request);
+        return;
+    }
+    // A second request: the default action, which ends the process.
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+// Puts `to` in place of `from` for each quit signal whose handler is `from` (the C
+// library only tells the handler it replaces, so a wrong one is put back).
+void replace_quit_handlers(SignalHandler from, SignalHandler to) {
+    for (int signal_number : QUIT_SIGNALS) {
+        // The interactive loop's Ctrl-C handler is not a C library one.
+        if (signal_number == SIGINT && console_handler_installed) continue;
+        SignalHandler previous = std::signal(signal_number, to);
+        if (previous != from && previous != SIG_ERR) std::signal(signal_number, previous);
+    }
+}
+}  // namespace
+
+void install_quit_request_handler() {
+    quit_state.store(QUIT_NONE);
+    replace_quit_handlers(SIG_DFL, on_quit_request);
+}
+
+void remove_quit_request_handler() { replace_quit_handlers(on_quit_request, SIG_DFL); }
+
+bool take_quit_request() {
+    int expected = QUIT_WAITING;
+    return quit_state.compare_exchange_strong(expected, QUIT_TAKEN);
 }
 
 // Console text is converted to and from UTF-16 here, whatever the code page.
