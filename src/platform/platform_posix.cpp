@@ -1,5 +1,6 @@
 // POSIX implementation of the platform layer (Linux and other Unix systems).
 #include "platform/platform.hpp"
+#include "platform/quit_signals.hpp"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -133,12 +134,9 @@ void clear_interrupt() { interrupt_flag.store(false, std::memory_order_relaxed);
 
 namespace {
 constexpr int QUIT_SIGNALS[] = {SIGINT, SIGTERM};
-enum QuitState : int { QUIT_NONE, QUIT_WAITING, QUIT_TAKEN };
-std::atomic<int> quit_state{QUIT_NONE};
+}  // namespace
 
-using SignalHandler = void (*)(int);
-
-void set_handler(int signal_number, SignalHandler handler) {
+void set_signal_handler(int signal_number, SignalHandler handler) {
     struct sigaction action {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
@@ -146,35 +144,13 @@ void set_handler(int signal_number, SignalHandler handler) {
     sigaction(signal_number, &action, nullptr);
 }
 
-// Puts `to` in place of `from` for each quit signal whose handler is `from`.
 void replace_quit_handlers(SignalHandler from, SignalHandler to) {
     for (int signal_number : QUIT_SIGNALS) {
         struct sigaction current {};
         if (sigaction(signal_number, nullptr, &current) != 0) continue;
         if ((current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == from)
-            set_handler(signal_number, to);
+            set_signal_handler(signal_number, to);
     }
-}
-
-extern "C" void on_quit_request(int signal_number) {
-    int expected = QUIT_NONE;
-    if (quit_state.compare_exchange_strong(expected, QUIT_WAITING)) return;
-    // A second request: the default action, which ends the process.
-    set_handler(signal_number, SIG_DFL);
-    raise(signal_number);
-}
-}  // namespace
-
-void install_quit_request_handler() {
-    quit_state.store(QUIT_NONE);
-    replace_quit_handlers(SIG_DFL, on_quit_request);
-}
-
-void remove_quit_request_handler() { replace_quit_handlers(on_quit_request, SIG_DFL); }
-
-bool take_quit_request() {
-    int expected = QUIT_WAITING;
-    return quit_state.compare_exchange_strong(expected, QUIT_TAKEN);
 }
 
 bool use_utf8_terminal_locale() {

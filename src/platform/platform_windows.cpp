@@ -2,6 +2,7 @@
 // with MinGW-w64). Text crosses the boundary as UTF-8: the command line, paths,
 // console output and console input are converted from and to UTF-16 here.
 #include "platform/platform.hpp"
+#include "platform/quit_signals.hpp"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -372,24 +373,13 @@ void clear_interrupt() {
 
 namespace {
 constexpr int QUIT_SIGNALS[] = {SIGINT, SIGTERM};
-enum QuitState : int { QUIT_NONE, QUIT_WAITING, QUIT_TAKEN };
-std::atomic<int> quit_state{QUIT_NONE};
-using SignalHandler = void (*)(int);
+}  // namespace
 
-extern "C" void on_quit_request(int signal_number) {
-    int expected = QUIT_NONE;
-    if (quit_state.compare_exchange_strong(expected, QUIT_WAITING)) {
-        // The C library resets the disposition before calling a handler.
-        std::signal(signal_number, on_quit_request);
-        return;
-    }
-    // A second request: the default action, which ends the process.
-    std::signal(signal_number, SIG_DFL);
-    std::raise(signal_number);
+void set_signal_handler(int signal_number, SignalHandler handler) {
+    std::signal(signal_number, handler);
 }
 
-// Puts `to` in place of `from` for each quit signal whose handler is `from` (the C
-// library only tells the handler it replaces, so a wrong one is put back).
+// The C library only tells the handler it replaces, so a wrong one is put back.
 void replace_quit_handlers(SignalHandler from, SignalHandler to) {
     for (int signal_number : QUIT_SIGNALS) {
         // The interactive loop's Ctrl-C handler is not a C library one.
@@ -397,19 +387,6 @@ void replace_quit_handlers(SignalHandler from, SignalHandler to) {
         SignalHandler previous = std::signal(signal_number, to);
         if (previous != from && previous != SIG_ERR) std::signal(signal_number, previous);
     }
-}
-}  // namespace
-
-void install_quit_request_handler() {
-    quit_state.store(QUIT_NONE);
-    replace_quit_handlers(SIG_DFL, on_quit_request);
-}
-
-void remove_quit_request_handler() { replace_quit_handlers(on_quit_request, SIG_DFL); }
-
-bool take_quit_request() {
-    int expected = QUIT_WAITING;
-    return quit_state.compare_exchange_strong(expected, QUIT_TAKEN);
 }
 
 // Console text is converted to and from UTF-16 here, whatever the code page.

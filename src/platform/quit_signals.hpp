@@ -1,0 +1,14 @@
+#pragma once
+// What each system's platform file provides to the quit requests of quit_requests.cpp.
+
+namespace quenra::platform {
+
+using SignalHandler = void (*)(int);
+
+// Makes `handler` the handler of `signal_number`, from inside a handler as well.
+void set_signal_handler(int signal_number, SignalHandler handler);
+// Puts `to` in place of `from` for Ctrl-C and SIGTERM, each where its handler is
+// `from`.
+void replace_quit_handlers(SignalHandler from, SignalHandler to);
+
+}  // namespace quenra::platform
