@@ -132,10 +132,6 @@ void request_interrupt() { interrupt_flag.store(true, std::memory_order_relaxed)
 bool take_interrupt() { return interrupt_flag.exchange(false, std::memory_order_relaxed); }
 void clear_interrupt() { interrupt_flag.store(false, std::memory_order_relaxed); }
 
-namespace {
-constexpr int QUIT_SIGNALS[] = {SIGINT, SIGTERM};
-}  // namespace
-
 void set_signal_handler(int signal_number, SignalHandler handler) {
     struct sigaction action {};
     action.sa_handler = handler;

@@ -371,10 +371,6 @@ void clear_interrupt() {
     if (interrupt_event != nullptr) ::ResetEvent(interrupt_event);
 }
 
-namespace {
-constexpr int QUIT_SIGNALS[] = {SIGINT, SIGTERM};
-}  // namespace
-
 void set_signal_handler(int signal_number, SignalHandler handler) {
     std::signal(signal_number, handler);
 }
