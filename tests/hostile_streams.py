@@ -14,6 +14,7 @@ import sys
 import tempfile
 
 BIN = None
+SCRATCH = None  # a folder removed when the run ends, for the scripts the checks write
 failures = 0
 
 
@@ -25,7 +26,7 @@ def check(name, condition, detail=""):
 
 
 def script(text):
-    handle = tempfile.NamedTemporaryFile("w", suffix=".qn", delete=False)
+    handle = tempfile.NamedTemporaryFile("w", suffix=".qn", dir=SCRATCH, delete=False)
     handle.write(text)
     handle.close()
     return handle.name
@@ -108,20 +109,21 @@ def memory_exhaustion():
 
 
 def main():
-    global BIN
+    global BIN, SCRATCH
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin", required=True)
     parser.add_argument("--no-memory-cap", action="store_true",
                         help="skip the check that needs an address-space limit (sanitizer builds)")
     options = parser.parse_args()
     BIN = os.path.abspath(options.bin)
-    broken_pipe()
-    closed_stdin()
-    repl_random_bytes()
-    repl_token_soup()
-    repl_huge_line()
-    if not options.no_memory_cap:
-        memory_exhaustion()
+    with tempfile.TemporaryDirectory(prefix="quenra-hostile-") as SCRATCH:
+        broken_pipe()
+        closed_stdin()
+        repl_random_bytes()
+        repl_token_soup()
+        repl_huge_line()
+        if not options.no_memory_cap:
+            memory_exhaustion()
     return 1 if failures else 0
 
 

@@ -22,6 +22,7 @@ import time
 
 SKIP = 77
 BIN = None
+SCRATCH = None  # a folder removed when the run ends, for the scripts the checks write
 failures = 0
 
 LOOP = 'window(100, 100)\nwhile is_open() { present() }\nprint("closed")\n'
@@ -36,7 +37,7 @@ def check(name, condition, detail=""):
 
 
 def start(text, driver="dummy"):
-    handle = tempfile.NamedTemporaryFile("w", suffix=".qn", delete=False)
+    handle = tempfile.NamedTemporaryFile("w", suffix=".qn", dir=SCRATCH, delete=False)
     handle.write(text)
     handle.close()
     env = dict(os.environ, SDL_VIDEODRIVER=driver)
@@ -138,17 +139,18 @@ def failed_window_leaves_signals_alone():
 
 
 def main():
-    global BIN
+    global BIN, SCRATCH
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin", required=True)
     BIN = os.path.abspath(parser.parse_args().bin)
     if not os.path.exists(f"/proc/{os.getpid()}/status") or not catches(os.getpid(), signal.SIGINT):
         print("SKIP: /proc shows no signal masks here")
         return SKIP
-    for number, name in ((signal.SIGINT, "SIGINT"), (signal.SIGTERM, "SIGTERM")):
-        quit_event_ends_the_loop(number, name)
-        second_request_ends_a_busy_script(number, name)
-    failed_window_leaves_signals_alone()
+    with tempfile.TemporaryDirectory(prefix="quenra-signals-") as SCRATCH:
+        for number, name in ((signal.SIGINT, "SIGINT"), (signal.SIGTERM, "SIGTERM")):
+            quit_event_ends_the_loop(number, name)
+            second_request_ends_a_busy_script(number, name)
+        failed_window_leaves_signals_alone()
     return 1 if failures else 0
 
 
