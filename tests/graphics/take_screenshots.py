@@ -15,6 +15,8 @@ import sys
 import time
 from pathlib import Path
 
+import xvfb_server
+
 ROOT = Path(__file__).resolve().parents[2]
 
 # Example, console input fed to it (None: none), seconds to let it run first.
@@ -28,16 +30,11 @@ EXAMPLES = [
 
 
 def start_xvfb():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                              pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end, "rb") as pipe:
-        number = pipe.readline().decode().strip()
-    if not number:
-        server.kill()
+    """Starts a private Xvfb server; returns (process, display)."""
+    server, display = xvfb_server.start("1024x768x24")
+    if server is None:
         sys.exit("Xvfb did not start")
-    return server, ":" + number
+    return server, display
 
 
 def capture(env, out_path):
@@ -91,8 +88,7 @@ def main():
                 program.wait()
             print(f"{name}: {out_dir / (name + '.png')} (exit code {program.returncode})")
     finally:
-        server.terminate()
-        server.wait()
+        xvfb_server.stop(server)
 
 
 if __name__ == "__main__":

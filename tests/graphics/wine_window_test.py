@@ -25,6 +25,8 @@ import tempfile
 import time
 from pathlib import Path
 
+import xvfb_server
+
 SKIP = 77
 
 LOOP = """window(160, 120)
@@ -46,22 +48,11 @@ def fail(message):
 
 
 def start_xvfb():
-    """Starts Xvfb on the first free display number; returns (process, display)."""
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "640x480x24", "-nolisten", "tcp"],
-                              pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = b""
-    with os.fdopen(read_end, "rb") as pipe:
-        while not number.endswith(b"\n"):
-            chunk = pipe.read(1)
-            if not chunk:
-                break
-            number += chunk
-    if not number.strip():
-        server.kill()
+    """Starts a private Xvfb server; returns (process, display)."""
+    server, display = xvfb_server.start("640x480x24")
+    if server is None:
         fail("Xvfb did not start")
-    return server, ":" + number.decode().strip()
+    return server, display
 
 
 class ClientMessage(ctypes.Structure):
@@ -147,12 +138,7 @@ def run(binary, wine):
             if program.poll() is None:
                 program.kill()
                 program.wait()
-            server.terminate()
-            try:
-                server.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                server.kill()
-                server.wait()
+            xvfb_server.stop(server)
     print("ok: quenra.exe's window under Wine closed on the close request and is_open ended the loop")
 
 

@@ -21,6 +21,8 @@ import tempfile
 import time
 from pathlib import Path
 
+import xvfb_server
+
 SKIP = 77
 WIDTH, HEIGHT = 160, 120
 
@@ -85,22 +87,11 @@ def expected_frame(binary, work):
 
 
 def start_xvfb():
-    """Starts Xvfb on the first free display number; returns (process, display)."""
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "640x480x24", "-nolisten", "tcp"],
-                              pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = b""
-    with os.fdopen(read_end, "rb") as pipe:
-        while not number.endswith(b"\n"):
-            chunk = pipe.read(1)
-            if not chunk:
-                break
-            number += chunk
-    if not number.strip():
-        server.kill()
+    """Starts a private Xvfb server; returns (process, display)."""
+    server, display = xvfb_server.start("640x480x24")
+    if server is None:
         fail("Xvfb did not start")
-    return server, ":" + number.decode().strip()
+    return server, display
 
 
 def window_id(env):
@@ -171,12 +162,7 @@ def run(binary):
             if program.poll() is None:
                 program.kill()
                 program.wait()
-            server.terminate()
-            try:
-                server.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                server.kill()
-                server.wait()
+            xvfb_server.stop(server)
     print("ok: the X11 window showed the expected frame and closed with Escape")
 
 
