@@ -29,14 +29,6 @@ EXAMPLES = [
 ]
 
 
-def start_xvfb():
-    """Starts a private Xvfb server; returns (process, display)."""
-    server, display = xvfb_server.start("1024x768x24")
-    if server is None:
-        sys.exit("Xvfb did not start")
-    return server, display
-
-
 def capture(env, out_path):
     """Captures the Quenra window once it shows something; True on success."""
     deadline = time.monotonic() + 20
@@ -62,7 +54,7 @@ def main():
     binary = os.path.abspath(args.bin)
     out_dir = ROOT / "docs" / "screenshots"
     out_dir.mkdir(parents=True, exist_ok=True)
-    server, display = start_xvfb()
+    server, display = xvfb_server.start("1024x768x24")
     env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11")
     for key in ("SDL_RENDER_DRIVER", "SDL_RENDER_LINE_METHOD", "WAYLAND_DISPLAY"):
         env.pop(key, None)

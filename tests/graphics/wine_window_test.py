@@ -47,14 +47,6 @@ def fail(message):
     sys.exit(1)
 
 
-def start_xvfb():
-    """Starts a private Xvfb server; returns (process, display)."""
-    server, display = xvfb_server.start("640x480x24")
-    if server is None:
-        fail("Xvfb did not start")
-    return server, display
-
-
 class ClientMessage(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
                 ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
@@ -103,7 +95,7 @@ def run(binary, wine):
         work = Path(temp)
         script = work / "loop.qn"
         script.write_text(LOOP)
-        server, display = start_xvfb()
+        server, display = xvfb_server.start()
         env = dict(os.environ)
         for key in ("SDL_VIDEODRIVER", "SDL_RENDER_DRIVER", "WAYLAND_DISPLAY"):
             env.pop(key, None)

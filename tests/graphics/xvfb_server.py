@@ -1,11 +1,12 @@
 """A private Xvfb server for the tests and tools that need a real X display."""
 import os
 import subprocess
+import sys
 
 
 def start(screen="640x480x24"):
-    """Starts Xvfb on the first free display number. Returns (process, display), or
-    (None, None) when it did not start.
+    """Starts Xvfb on the first free display number and returns (process, display).
+    Ends the run with exit code 1 when the server does not start.
 
     -noreset: by default the server resets when its last client leaves, and a client
     that connects during the reset is refused. Polling with xdotool makes exactly that
@@ -23,7 +24,7 @@ def start(screen="640x480x24"):
     if not number:
         server.kill()
         server.wait()
-        return None, None
+        sys.exit("FAIL: Xvfb did not start")
     return server, ":" + number
 
 

@@ -86,14 +86,6 @@ def expected_frame(binary, work):
     return rgb
 
 
-def start_xvfb():
-    """Starts a private Xvfb server; returns (process, display)."""
-    server, display = xvfb_server.start("640x480x24")
-    if server is None:
-        fail("Xvfb did not start")
-    return server, display
-
-
 def window_id(env):
     result = subprocess.run(["xdotool", "search", "--name", "^Quenra$"], env=env, capture_output=True, text=True,
                             timeout=10)
@@ -110,7 +102,7 @@ def run(binary):
     with tempfile.TemporaryDirectory(prefix="quenra-xvfb-") as temp:
         work = Path(temp)
         expected = expected_frame(binary, work)
-        server, display = start_xvfb()
+        server, display = xvfb_server.start()
         script = work / "loop.qn"
         script.write_text(LOOP)
         env = headless_env()
